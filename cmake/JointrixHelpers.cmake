@@ -1,0 +1,36 @@
+# Shared settings for every target of the project.
+
+add_library(jointrix_warnings INTERFACE)
+add_library(Jointrix::Warnings ALIAS jointrix_warnings)
+target_compile_options(jointrix_warnings INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+    -Wold-style-cast -Wcast-align -Woverloaded-virtual -Wnull-dereference>)
+target_compile_definitions(jointrix_warnings INTERFACE
+  QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_URL_CAST_FROM_STRING
+  QT_NO_KEYWORDS QT_USE_QSTRINGBUILDER QT_NO_FOREACH)
+
+# jointrix_add_library(<name> ALIAS <Ns::Name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+# A static library whose headers are reached as "<folder>/<Unit>.h" from src/.
+function(jointrix_add_library name)
+  cmake_parse_arguments(ARG "" "ALIAS" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  add_library(${ARG_ALIAS} ALIAS ${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE Jointrix::Warnings ${ARG_PRIVATE_LIBS})
+endfunction()
+
+# jointrix_add_test(<name> SOURCES ... LIBS ...)
+# A Qt Test executable registered with ctest, headless on the offscreen platform.
+function(jointrix_add_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test Jointrix::Warnings ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORMTHEME=unset:")
+endfunction()

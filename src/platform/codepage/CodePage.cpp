@@ -1,0 +1,144 @@
+#include "platform/codepage/CodePage.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+#include <string>
+
+namespace codepage {
+
+namespace {
+
+// iconv descriptors are costly to open (glibc loads a conversion module) and not safe to
+// share between threads, so each thread keeps its own pair.
+class Converter
+{
+public:
+    Converter()
+        : m_encode(iconv_open("CP936//TRANSLIT", "UTF-16LE"))
+        , m_decode(iconv_open("UTF-16LE", "CP936"))
+    { }
+    ~Converter()
+    {
+        if (m_encode != invalid())
+            iconv_close(m_encode);
+        if (m_decode != invalid())
+            iconv_close(m_decode);
+    }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+
+    bool isValid() const { return m_encode != invalid() && m_decode != invalid(); }
+
+    std::string encode(QStringView text)
+    {
+        std::string out;
+        out.reserve(static_cast<size_t>(text.size()) * 2 + 4);
+        iconv(m_encode, nullptr, nullptr, nullptr, nullptr);
+        qsizetype i = 0;
+        while (i < text.size()) {
+            // Feed runs of well-formed UTF-16, stepping over an unpaired surrogate by hand.
+            qsizetype end = i;
+            while (end < text.size()) {
+                const QChar c = text[end];
+                if (c.isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate())
+                    end += 2;
+                else if (c.isSurrogate())
+                    break;
+                else
+                    ++end;
+            }
+            if (end > i)
+                convertRun(text.mid(i, end - i), out);
+            if (end < text.size()) {
+                out += '?';
+                ++end;
+            }
+            i = end;
+        }
+        return out;
+    }
+
+    QString decode(const std::string &bytes)
+    {
+        QString out;
+        out.resize(static_cast<qsizetype>(bytes.size()) + 1);
+        iconv(m_decode, nullptr, nullptr, nullptr, nullptr);
+        auto *in = const_cast<char *>(bytes.data());
+        size_t inLeft = bytes.size();
+        auto *dst = reinterpret_cast<char *>(out.data());
+        size_t outLeft = static_cast<size_t>(out.size()) * sizeof(char16_t);
+        while (inLeft > 0) {
+            if (iconv(m_decode, &in, &inLeft, &dst, &outLeft) != size_t(-1))
+                break;
+            if (errno == E2BIG)
+                break; // cannot happen: every byte decodes to at most one UTF-16 unit
+            // A byte sequence the decoder rejects: show it as "?" and go on.
+            ++in;
+            --inLeft;
+            if (outLeft >= sizeof(char16_t)) {
+                const char16_t q = u'?';
+                std::memcpy(dst, &q, sizeof q);
+                dst += sizeof q;
+                outLeft -= sizeof q;
+            }
+        }
+        out.resize(static_cast<qsizetype>((reinterpret_cast<QChar *>(dst) - out.data())));
+        return out;
+    }
+
+private:
+    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
+
+    void convertRun(QStringView run, std::string &out)
+    {
+        auto *in = reinterpret_cast<char *>(const_cast<QChar *>(run.data()));
+        size_t inLeft = static_cast<size_t>(run.size()) * sizeof(char16_t);
+        char buffer[256];
+        while (inLeft > 0) {
+            char *dst = buffer;
+            size_t outLeft = sizeof buffer;
+            const size_t rc = iconv(m_encode, &in, &inLeft, &dst, &outLeft);
+            out.append(buffer, static_cast<size_t>(dst - buffer));
+            if (rc != size_t(-1) || errno == E2BIG)
+                continue;
+            // Transliteration normally absorbs everything; anything left is one character.
+            out += '?';
+            const QChar c = *reinterpret_cast<const QChar *>(in);
+            const size_t step = c.isHighSurrogate() && inLeft >= 4 ? 4 : 2;
+            in += step;
+            inLeft -= step;
+        }
+        char *dst = buffer;
+        size_t outLeft = sizeof buffer;
+        iconv(m_encode, nullptr, nullptr, &dst, &outLeft);
+        out.append(buffer, static_cast<size_t>(dst - buffer));
+    }
+
+    iconv_t m_encode;
+    iconv_t m_decode;
+};
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString roundTrip936(QStringView text)
+{
+    // Code page 936 holds ASCII as it is, so most report text needs no conversion at all.
+    if (isAscii(text))
+        return text.toString();
+    thread_local Converter converter;
+    if (!converter.isValid())
+        return text.toString();
+    return converter.decode(converter.encode(text));
+}
+
+} // namespace codepage
