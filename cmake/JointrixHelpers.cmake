@@ -19,18 +19,30 @@ function(jointrix_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE Jointrix::Warnings ${ARG_PRIVATE_LIBS})
 endfunction()
 
-# jointrix_add_test(<name> SOURCES ... LIBS ...)
-# A Qt Test executable registered with ctest, headless on the offscreen platform.
+# jointrix_add_test(<name> SOURCES ... LIBS ... [COMMA_LOCALE] [TIMEOUT s])
+# A Qt Test executable registered with ctest, headless on the offscreen platform, in the C
+# locale. COMMA_LOCALE registers it a second time as <name>-comma under a German locale, whose
+# decimal separator is a comma.
 function(jointrix_add_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "COMMA_LOCALE" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test Jointrix::Warnings ${ARG_LIBS})
-  add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  set_tests_properties(${name} PROPERTIES
-    TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORMTHEME=unset:")
+  set(locales "C")
+  if(ARG_COMMA_LOCALE)
+    list(APPEND locales "de_DE.UTF-8")
+  endif()
+  foreach(locale IN LISTS locales)
+    set(test_name ${name})
+    if(NOT locale STREQUAL "C")
+      set(test_name ${name}-comma)
+    endif()
+    add_test(NAME ${test_name} COMMAND ${name})
+    set_tests_properties(${test_name} PROPERTIES
+      TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=${locale};XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/runtime"
+      ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORMTHEME=unset:")
+  endforeach()
 endfunction()
