@@ -121,6 +121,9 @@ int decodePlain(const unsigned char *data, unsigned long size, const Sink *sink,
     }
 
     jpeg_create_decompress(&cinfo);
+    // Progressive data keeps all coefficients in memory; bounded sides bound that too, and
+    // this makes the library fail cleanly rather than grow past it.
+    cinfo.mem->max_memory_to_use = 512L * 1024 * 1024;
     cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
