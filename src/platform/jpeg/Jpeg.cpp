@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -85,12 +86,12 @@ void initErrors(ErrorManager *err)
     err->message[0] = '\0';
 }
 
-// Where decoded rows go: the caller's callback makes the image once the size is known.
+// Where decoded rows go: the caller's callback makes the image once the size is known and
+// hands back a pointer to each of its rows.
 struct Sink
 {
     void *context;
-    unsigned char *(*allocate)(void *context, unsigned width, unsigned height,
-                               std::ptrdiff_t *stride);
+    JSAMPROW *(*allocate)(void *context, unsigned width, unsigned height);
 };
 
 struct DecodeReport
@@ -150,25 +151,16 @@ int decodePlain(const unsigned char *data, unsigned long size, const Sink *sink,
     cinfo.do_fancy_upsampling = TRUE;
     jpeg_start_decompress(&cinfo);
 
-    std::ptrdiff_t stride = 0;
-    unsigned char *bits
-        = sink->allocate(sink->context, cinfo.output_width, cinfo.output_height, &stride);
-    if (!bits) {
+    JSAMPROW *rows = sink->allocate(sink->context, cinfo.output_width, cinfo.output_height);
+    if (!rows) {
         jpeg_destroy_decompress(&cinfo);
         return StatusNoMemory;
     }
 
-    // Rows are decoded straight into the image, a few at a time to save calls.
-    enum { RowsPerCall = 16 };
-    JSAMPROW rows[RowsPerCall];
+    // Rows are decoded straight into the image.
     while (cinfo.output_scanline < cinfo.output_height) {
         const JDIMENSION first = cinfo.output_scanline;
-        JDIMENSION count = cinfo.output_height - first;
-        if (count > JDIMENSION(RowsPerCall))
-            count = RowsPerCall;
-        for (JDIMENSION i = 0; i < count; ++i)
-            rows[i] = bits + std::ptrdiff_t(first + i) * stride;
-        if (jpeg_read_scanlines(&cinfo, rows, count) == 0) {
+        if (jpeg_read_scanlines(&cinfo, rows + first, cinfo.output_height - first) == 0) {
             // Memory input never suspends; no progress means the decoder is stuck.
             std::snprintf(err.message, sizeof err.message, "decoder made no progress");
             jpeg_destroy_decompress(&cinfo);
@@ -274,21 +266,26 @@ int encodePlain(const unsigned char *bits, unsigned width, unsigned height, std:
 struct ImageTarget
 {
     QImage image;
+    std::vector<JSAMPROW> rows;
 };
 
-unsigned char *allocateImage(void *context, unsigned width, unsigned height,
-                             std::ptrdiff_t *stride) noexcept
+JSAMPROW *allocateImage(void *context, unsigned width, unsigned height) noexcept
 {
     auto *target = static_cast<ImageTarget *>(context);
     try {
         target->image = QImage(int(width), int(height), QImage::Format_RGB888);
+        if (target->image.isNull())
+            return nullptr;
+        uchar *bits = target->image.bits();
+        const qsizetype stride = target->image.bytesPerLine();
+        target->rows.resize(height);
+        for (unsigned y = 0; y < height; ++y)
+            target->rows[y] = bits + qsizetype(y) * stride;
     } catch (const std::bad_alloc &) {
         target->image = QImage();
-    }
-    if (target->image.isNull())
         return nullptr;
-    *stride = target->image.bytesPerLine();
-    return target->image.bits();
+    }
+    return target->rows.data();
 }
 
 QString libraryText(const char *message)
