@@ -33,8 +33,9 @@ class TTextAttributes;
 
 // The operations a report writer needs of a rich-text view, over a QTextDocument.
 // Positions count UTF-16 code units, a line break counts one. The selection is a QTextCursor
-// of the view's own; a view bound to an editor overrides cursor()/setCursor() to use the
-// editor's, so the writer's insertion point is the one the user sees.
+// of the view's own; a view bound to an editor overrides the two hooks to take the editor's
+// cursor before each operation and hand it back after, so the writer's insertion point is the
+// one the user sees.
 class TReportView
 {
 public:
@@ -65,15 +66,24 @@ public:
     TTextAttributes selAttributes();
     void setSelScript(TScriptEffect effect);
 
+    // Groups the operations up to the matching endEditBlock() into one undo step; the
+    // caret's screen position is worked out once at the end instead of after every move.
+    void beginEditBlock();
+    void endEditBlock();
+
     // Merges `format` into the selected characters or, with an empty selection, into the
     // insertion point.
     void mergeSelectionFormat(const QTextCharFormat &format);
 
 protected:
-    virtual QTextCursor cursor() const;
-    virtual void setCursor(const QTextCursor &cursor);
+    // Called before an operation reads or moves the selection: a view bound to an editor
+    // copies the editor's cursor into m_cursor here.
+    virtual void cursorWillChange();
+    // Called after an operation moved the selection or changed the insertion point.
+    virtual void cursorChanged();
 
-private:
+    const QTextCursor &cursor() const;
+
     QTextDocument *m_document;
     QTextCursor m_cursor;
 };
@@ -91,6 +101,8 @@ public:
     void setStyle(TFontStyles style);
     void setColor(const QColor &color);
     void setSize(int points);
+    // Several attributes in one view operation.
+    void merge(const QTextCharFormat &format);
 
 private:
     TReportView *m_view;

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <iconv.h>
 #include <string>
+#include <vector>
+
+#include <QList>
 
 namespace codepage {
 
@@ -119,6 +122,50 @@ private:
     iconv_t m_decode;
 };
 
+// Code page 936 is stateless, so converting text is converting it one character at a time
+// (a surrogate pair being one character). Each thread remembers what every character it has
+// met comes back as, and converts only characters it has not seen yet.
+class CharacterCache
+{
+public:
+    explicit CharacterCache(Converter &converter)
+        : m_converter(converter)
+        , m_slot(0x10000, Unknown)
+    { }
+
+    void append(char16_t c, QString &out)
+    {
+        quint16 &slot = m_slot[c];
+        if (slot == Unknown) {
+            const QChar single(c);
+            const QString back = m_converter.decode(m_converter.encode(QStringView(&single, 1)));
+            if (back.size() == 1 && back.front() == single) {
+                slot = Same;
+            } else if (m_mapped.size() < MaxMapped) {
+                m_mapped.append(back);
+                slot = static_cast<quint16>(FirstMapped + m_mapped.size() - 1);
+            } else {
+                out += back;
+                return;
+            }
+        }
+        if (slot == Same)
+            out += QChar(c);
+        else
+            out += m_mapped[slot - FirstMapped];
+    }
+
+private:
+    static constexpr quint16 Unknown = 0;
+    static constexpr quint16 Same = 1;
+    static constexpr quint16 FirstMapped = 2;
+    static constexpr qsizetype MaxMapped = 0xFFFF - FirstMapped;
+
+    Converter &m_converter;
+    std::vector<quint16> m_slot;
+    QList<QString> m_mapped;
+};
+
 bool isAscii(QStringView text)
 {
     for (const QChar c : text) {
@@ -138,7 +185,20 @@ QString roundTrip936(QStringView text)
     thread_local Converter converter;
     if (!converter.isValid())
         return text.toString();
-    return converter.decode(converter.encode(text));
+    thread_local CharacterCache cache(converter);
+
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += converter.decode(converter.encode(text.mid(i, 2)));
+            ++i;
+        } else {
+            cache.append(c.unicode(), out);
+        }
+    }
+    return out;
 }
 
 } // namespace codepage

@@ -43,7 +43,16 @@ Digits formDigits(long double magnitude)
     // glibc rounds exactly on the binary value, so this is the value at 18 significant
     // digits, rounded to nearest.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*Le", FormDigits - 1, magnitude);
+    const auto asDouble = static_cast<double>(magnitude);
+    if (static_cast<long double>(asDouble) == magnitude) {
+        // Most values are doubles; the library's shortest-path formatter writes their exact
+        // digits several times faster than printf does for an extended value.
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, asDouble,
+                                          std::chars_format::scientific, FormDigits - 1);
+        *result.ptr = '\0';
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%.*Le", FormDigits - 1, magnitude);
+    }
     Digits d;
     d.digit[d.count++] = buffer[0];
     const char *p = buffer + 2;
@@ -94,12 +103,6 @@ QString nonFiniteText(long double value)
     return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 }
 
-void appendZeros(QString &out, int n)
-{
-    for (int i = 0; i < n; ++i)
-        out += QLatin1Char('0');
-}
-
 } // namespace
 
 QString generalText(long double value, int precision, QChar separator)
@@ -114,35 +117,46 @@ QString generalText(long double value, int precision, QChar separator)
     dropTrailingZeros(d);
     cutDigits(d, precision);
 
-    QString out;
-    out.reserve(32);
+    // Composed in place: at most a sign, 18 digits, 3 leading zeros, a separator and an
+    // exponent of five characters.
+    char16_t buffer[48];
+    char16_t *out = buffer;
+    const auto put = [&out](char c) { *out++ = static_cast<char16_t>(c); };
+    const auto putDigits = [&put](const char *from, int count) {
+        for (int i = 0; i < count; ++i)
+            put(from[i]);
+    };
     if (value < 0)
-        out += QLatin1Char('-');
+        put('-');
     const int e = d.exponent;
     if (e >= -3 && e <= precision) {
         if (e <= 0) {
-            out += QLatin1Char('0');
-            out += separator;
-            appendZeros(out, -e);
-            out += QLatin1String(d.digit, d.count);
+            put('0');
+            *out++ = separator.unicode();
+            for (int i = 0; i < -e; ++i)
+                put('0');
+            putDigits(d.digit, d.count);
         } else {
-            out += QLatin1String(d.digit, std::min(e, d.count));
-            appendZeros(out, e - d.count);
+            putDigits(d.digit, std::min(e, d.count));
+            for (int i = d.count; i < e; ++i)
+                put('0');
             if (d.count > e) {
-                out += separator;
-                out += QLatin1String(d.digit + e, d.count - e);
+                *out++ = separator.unicode();
+                putDigits(d.digit + e, d.count - e);
             }
         }
     } else {
-        out += QLatin1Char(d.digit[0]);
+        put(d.digit[0]);
         if (d.count > 1) {
-            out += separator;
-            out += QLatin1String(d.digit + 1, d.count - 1);
+            *out++ = separator.unicode();
+            putDigits(d.digit + 1, d.count - 1);
         }
-        out += QLatin1Char('E');
-        out += QString::number(e - 1);
+        put('E');
+        char exponent[8];
+        const auto written = std::to_chars(exponent, exponent + sizeof exponent, e - 1);
+        putDigits(exponent, static_cast<int>(written.ptr - exponent));
     }
-    return out;
+    return QString(reinterpret_cast<const QChar *>(buffer), out - buffer);
 }
 
 QString fixedText(long double value, int decimals, int precision, QChar separator)
