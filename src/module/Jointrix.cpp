@@ -19,6 +19,8 @@
 namespace {
 
 class TWindowOwner;
+struct TModuleState;
+TModuleState &state();
 
 // Module-wide values that hold Qt objects. Allocated at load and released by the Qt clean-up
 // while a QApplication still exists; a global with a destructor would run when Qt is gone.
@@ -51,12 +53,13 @@ public:
             m_window = nullptr;
             delete this;
         });
-        g_state->owners.push_back(this);
+        state().owners.push_back(this);
     }
 
     ~TWindowOwner() override
     {
-        std::erase(g_state->owners, this);
+        if (g_state)
+            std::erase(g_state->owners, this);
         disconnect(m_windowGone);
         delete m_window.data();
     }
