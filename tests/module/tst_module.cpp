@@ -428,22 +428,33 @@ void TestModule::unloadLeavesTheHostIntact()
 void TestModule::detachIsSafeInEveryOrder_data()
 {
     QTest::addColumn<QString>("mode");
+    // Whether the process may end with memory still allocated; ignored without LeakSanitizer.
+    QTest::addColumn<bool>("leaksAllowed");
 
     // Unload while the QApplication lives, then the QApplication goes.
-    QTest::newRow("unload, then the application ends") << QStringLiteral("unload");
+    QTest::newRow("unload, then the application ends") << QStringLiteral("unload") << false;
     // The process ends with the module still loaded, after the QApplication.
-    QTest::newRow("application ends with the module loaded") << QStringLiteral("loaded");
+    QTest::newRow("application ends with the module loaded") << QStringLiteral("loaded") << false;
     // A window the host never freed: destroyed with the host's application object.
-    QTest::newRow("window left open") << QStringLiteral("open");
-    // exit() while the QApplication still exists.
-    QTest::newRow("exit with the application alive") << QStringLiteral("exit");
+    QTest::newRow("window left open") << QStringLiteral("open") << false;
+    // exit() while the QApplication still exists: Qt's globals go first, so the module leaves
+    // its Qt objects to the end of the process, as Qt itself does.
+    QTest::newRow("exit with the application alive") << QStringLiteral("exit") << true;
 }
 
 void TestModule::detachIsSafeInEveryOrder()
 {
     QFETCH(QString, mode);
+    QFETCH(bool, leaksAllowed);
 
     QProcess probe;
+    if (leaksAllowed) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString options = environment.value(QStringLiteral("LSAN_OPTIONS"));
+        environment.insert(QStringLiteral("LSAN_OPTIONS"),
+                           options + QStringLiteral(":detect_leaks=0"));
+        probe.setProcessEnvironment(environment);
+    }
     probe.setProcessChannelMode(QProcess::MergedChannels);
     probe.start(QStringLiteral(JOINTRIX_UNLOAD_PROBE), {mode});
     QVERIFY(probe.waitForFinished(60000));
