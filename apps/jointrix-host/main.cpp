@@ -41,8 +41,9 @@ const char Usage[]
       "  --quit-after-show  frees the tool and exits once it is shown\n"
       "  --help             prints this text\n"
       "\n"
-      "Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) it runs offscreen, presses\n"
-      "Calculate, saves jointrix.png, prints the report and exits.\n"
+      "Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) it runs offscreen; unless\n"
+      "--quit-after-show is given it then presses Calculate, saves the picture (jointrix.png\n"
+      "unless --screenshot names another), prints the report and exits.\n"
       "Exit status: 0 done, 1 the tool could not be shown or saved, 2 bad usage or a module\n"
       "that cannot be loaded or lacks an export.\n";
 
@@ -191,10 +192,14 @@ int main(int argc, char **argv)
     if (noDisplay) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        options.calculate = true;
-        if (options.screenshot.empty())
-            options.screenshot = "jointrix.png";
-        options.quitAfterShow = true;
+        // Nobody could use the window: instead of waiting for a close that never comes, show
+        // what the tool does. A run that quits after the show anyway keeps its own options.
+        if (!options.quitAfterShow) {
+            options.calculate = true;
+            if (options.screenshot.empty())
+                options.screenshot = "jointrix.png";
+            options.quitAfterShow = true;
+        }
     }
 
     QApplication app(argc, argv);
@@ -212,7 +217,6 @@ int main(int argc, char **argv)
         THostWindow host(module);
         host.resize(options.width, options.height);
         host.show();
-        host.container()->resize(host.centralWidget()->size());
 
         // Errors of LxToolShow arrive as exceptions; a host reports them as it sees fit.
         try {
