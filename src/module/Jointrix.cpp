@@ -3,7 +3,6 @@
 #include "module/MemoryManager.h"
 #include "platform/application/Application.h"
 #include "platform/crashlog/CrashLog.h"
-#include "platform/sharemem/ShareMem.h"
 #include "ui/U_Main.h"
 
 #include <QCoreApplication>
@@ -19,11 +18,10 @@
 namespace {
 
 class TWindowOwner;
-struct TModuleState;
-TModuleState &state();
 
-// Module-wide values that hold Qt objects. Allocated at load and released by the Qt clean-up
-// while a QApplication still exists; a global with a destructor would run when Qt is gone.
+// Module-wide values that hold Qt objects. Allocated on the first show and released by the Qt
+// clean-up while a QApplication still exists; a global with a destructor would run when Qt is
+// gone.
 struct TModuleState
 {
     QPointer<Tfrm_Jointrix> window; // the window reference: the newest window
@@ -36,6 +34,13 @@ TApplication *g_savedApplication = nullptr;
 TUnloadHook g_unloadHook = nullptr;
 TModuleState *g_state = nullptr;
 bool g_qtCleanedUp = false;
+
+TModuleState &state()
+{
+    if (!g_state)
+        g_state = new TModuleState;
+    return *g_state;
+}
 
 // Makes the window owned by an application object that is a foreign QObject, not the window's
 // parent widget: a child of that object that destroys the window with it. It goes away with
@@ -68,13 +73,6 @@ private:
     QPointer<QWidget> m_window;
     QMetaObject::Connection m_windowGone;
 };
-
-TModuleState &state()
-{
-    if (!g_state)
-        g_state = new TModuleState;
-    return *g_state;
-}
 
 void unloadHook(int reason)
 {
