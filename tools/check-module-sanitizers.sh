@@ -7,6 +7,6 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DJOINTRIX_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" \
   -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address \
   -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=address >/dev/null
-cmake --build build/asan -j2 --target tst_module jointrix-host
+cmake --build build/asan -j2 --target tst_module tst_host jointrix-host
 cd build/asan
-ctest --output-on-failure -R '^tst_module'
+ctest --output-on-failure -R '^tst_(module|host)$'
