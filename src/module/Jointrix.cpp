@@ -1,0 +1,179 @@
+#include "module/Jointrix.h"
+
+#include "module/MemoryManager.h"
+#include "platform/application/Application.h"
+#include "platform/crashlog/CrashLog.h"
+#include "ui/U_Main.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class TWindowOwner;
+
+// Module-wide values that hold Qt objects. Allocated on the first show and released by the Qt
+// clean-up while a QApplication still exists; a global with a destructor would run when Qt is
+// gone.
+struct TModuleState
+{
+    QPointer<Tfrm_Jointrix> window; // the window reference: the newest window
+    std::vector<TWindowOwner *> owners;
+};
+
+// Plain values only at namespace scope: nothing here is destroyed at exit.
+TModuleInstance g_instance;
+TApplication *g_savedApplication = nullptr;
+TUnloadHook g_unloadHook = nullptr;
+TModuleState *g_state = nullptr;
+bool g_qtCleanedUp = false;
+
+TModuleState &state()
+{
+    if (!g_state)
+        g_state = new TModuleState;
+    return *g_state;
+}
+
+// Makes the window owned by an application object that is a foreign QObject, not the window's
+// parent widget: a child of that object that destroys the window with it. It goes away with
+// the window, so a window already destroyed with its container is never destroyed again.
+class TWindowOwner final : public QObject
+{
+public:
+    TWindowOwner(QWidget *window, QObject *application)
+        : QObject(application)
+        , m_window(window)
+    {
+        setObjectName(QStringLiteral("jointrix-window-owner"));
+        // The window emits destroyed() before its QPointers clear, so drop it first.
+        m_windowGone = connect(window, &QObject::destroyed, this, [this] {
+            m_window = nullptr;
+            delete this;
+        });
+        state().owners.push_back(this);
+    }
+
+    ~TWindowOwner() override
+    {
+        if (g_state)
+            std::erase(g_state->owners, this);
+        disconnect(m_windowGone);
+        delete m_window.data();
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QMetaObject::Connection m_windowGone;
+};
+
+void unloadHook(int reason)
+{
+    if (reason == ProcessDetach)
+        SetApplication(g_savedApplication);
+}
+
+// The framework's clean-up of the module's Qt objects: the windows the host left open, the
+// module-wide values, then the components of the current application object and the object
+// itself. Runs from the destruction of the QApplication, first thing in it.
+void qtCleanup()
+{
+    if (g_qtCleanedUp)
+        return;
+    g_qtCleanedUp = true;
+    // The current application object must be the module's own again before anything is
+    // destroyed, or the clean-up would destroy the host's.
+    if (g_unloadHook)
+        g_unloadHook(ProcessDetach);
+
+    if (g_state) {
+        const std::vector<TWindowOwner *> owners = g_state->owners;
+        for (TWindowOwner *owner : owners)
+            delete owner;
+        delete g_state;
+        g_state = nullptr;
+    }
+    // Never anyone else's object, whatever the current one is.
+    if (Application() && Application() == ModuleApplication())
+        delete ModuleApplication();
+    SetModuleApplication(nullptr);
+    SetApplication(nullptr);
+    g_savedApplication = nullptr;
+}
+
+// Process attach. Runs before every other initialiser of the module.
+__attribute__((constructor(101))) void moduleAttach()
+{
+    Dl_info info {};
+    if (dladdr(reinterpret_cast<void *>(&moduleAttach), &info)) {
+        g_instance.base = info.dli_fbase;
+        g_instance.path = info.dli_fname;
+    }
+
+    // Dependency order: the heap before anything allocates.
+    HookSharedMemoryManager();
+    InitCrashLog();
+    SetModuleApplication(new TApplication);
+    SetApplication(ModuleApplication());
+
+    g_savedApplication = ModuleApplication();
+    g_unloadHook = unloadHook;
+    qAddPostRoutine(qtCleanup);
+}
+
+// Process detach. The module is never unmapped (-z nodelete), so this runs at process exit
+// only. By then the QApplication has normally been destroyed and the Qt clean-up has run; if it
+// has not (the host exited with its QApplication alive), Qt's own globals are being torn down
+// and the module's Qt objects are left to the process's end rather than touched now.
+__attribute__((destructor(101))) void moduleDetach()
+{
+    if (g_unloadHook)
+        g_unloadHook(ProcessDetach);
+}
+
+} // namespace
+
+TModuleInstance ModuleInstance()
+{
+    return g_instance;
+}
+
+extern "C" {
+
+void LxToolShow(QObject *application, QWidget *sizeControl, QWidget *container)
+{
+    // A host that destroyed its QApplication and made another one: clean up after that one too.
+    if (g_qtCleanedUp) {
+        g_qtCleanedUp = false;
+        qAddPostRoutine(qtCleanup);
+    }
+    SetApplication(application);
+
+    auto window = std::make_unique<Tfrm_Jointrix>();
+    new TWindowOwner(window.get(), application);
+    state().window = window.release();
+    Tfrm_Jointrix *const shown = state().window;
+
+    container->winId();
+    // A plain child widget: no frame, no caption, inside the container's client area.
+    shown->setParent(container, Qt::Widget);
+    shown->move(0, 0);
+    shown->resize(std::max(0, sizeControl->width() - 199),
+                  std::max(0, sizeControl->height() - 122));
+    shown->show();
+}
+
+void FreeForm()
+{
+    if (g_state && g_state->window)
+        g_state->window->close();
+}
+
+} // extern "C"

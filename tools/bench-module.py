@@ -1,0 +1,77 @@
+#!/usr/bin/env python3
+"""The module's cold start and resident memory, whole process, on the offscreen platform.
+
+Cold start: `jointrix-host --quit-after-show` against a bare Qt program that shows an empty
+824 x 616 window and quits, run alternately, median wall time and peak RSS of each. Memory: the
+resident size one LxToolShow adds, and the growth over a hundred show-and-free cycles.
+Targets are reported, never enforced.
+"""
+
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+
+def run(command, env):
+    start = time.perf_counter()
+    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"bench-module: {command[0]} failed")
+    return elapsed, usage.ru_maxrss  # seconds, KiB
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default="build", help="the build directory")
+    parser.add_argument("--runs", type=int, default=15, help="runs of each program, at least 10")
+    args = parser.parse_args()
+    runs = max(args.runs, 10)
+
+    bin_dir = os.path.join(args.build, "bin")
+    host = [os.path.join(bin_dir, "jointrix-host"), "--quit-after-show"]
+    bare = [os.path.join(bin_dir, "jointrix-bare-window")]
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    env.pop("QT_QPA_PLATFORMTHEME", None)
+
+    # One unmeasured run each, so that both start from a warm file cache.
+    run(host, env)
+    run(bare, env)
+    times = {"host": [], "bare": []}
+    rss = {"host": [], "bare": []}
+    for _ in range(runs):
+        for name, command in (("host", host), ("bare", bare)):
+            elapsed, peak = run(command, env)
+            times[name].append(elapsed)
+            rss[name].append(peak)
+
+    host_ms = statistics.median(times["host"]) * 1000
+    bare_ms = statistics.median(times["bare"]) * 1000
+    print(f"cold start, median of {runs} alternated runs:")
+    print(f"  jointrix-host --quit-after-show  {host_ms:7.1f} ms   peak RSS "
+          f"{statistics.median(rss['host']) / 1024:6.1f} MiB")
+    print(f"  bare 824x616 QWidget              {bare_ms:7.1f} ms   peak RSS "
+          f"{statistics.median(rss['bare']) / 1024:6.1f} MiB")
+    print(f"  ratio {host_ms / bare_ms:.2f} (target at most 1.5)")
+
+    module = os.path.join(args.build, "lib", "libjointrix.so")
+    print("resident memory in one host process:")
+    for flags, label in (([], "a host with no text shown yet"),
+                         (["--warm-fonts"], "a host already showing Chinese text")):
+        output = subprocess.run([os.path.join(bin_dir, "jointrix-module-rss"), module] + flags,
+                                env=env, check=True, capture_output=True, text=True).stdout
+        values = dict((key, int(value)) for key, value in
+                      (line.split() for line in output.splitlines()))
+        print(f"  {label}:")
+        print(f"    one LxToolShow adds        {(values['shown'] - values['loaded']) / 1024:6.2f} MiB"
+              " (target at most 8)")
+        print(f"    100 show/free cycles add   {(values['cycled'] - values['freed']) / 1024:6.2f} MiB"
+              " (target under 1)")
+
+if __name__ == "__main__":
+    main()
