@@ -108,7 +108,7 @@ bool closeEnough(double parsed, long double exact, int precision)
         ++e;
     if (powerOfTen(e) > exact)
         --e;
-    const long double ulp = static_cast<long double>(
+    const auto ulp = static_cast<long double>(
         std::nextafter(std::fabs(parsed), std::numeric_limits<double>::infinity())
         - std::fabs(parsed));
     const long double bound
@@ -127,8 +127,7 @@ std::string describe(double value, int decimals, int precision, const QString &t
 void checkFormatNumber(double value, int decimals)
 {
     constexpr long double Limit = 9223372036854775808.0L; // 2^63
-    const long double scaled
-        = std::fabs(static_cast<long double>(value)) * powerOfTen(decimals);
+    const long double scaled = std::fabs(static_cast<long double>(value)) * powerOfTen(decimals);
     QString text;
     bool invalid = false;
     try {
@@ -170,8 +169,7 @@ void checkGeneralText(double value, int precision, QChar separator)
         return;
     }
     const Shape shape = shapeOf(text, separator);
-    FUZZ_CHECK_WITH(shape.valid && shape.negative == (value < 0)
-                        && shape.significant <= precision,
+    FUZZ_CHECK_WITH(shape.valid && shape.negative == (value < 0) && shape.significant <= precision,
                     what);
     const std::optional<double> parsed = numtext::parseReal(text, separator);
     if (!parsed) {

@@ -27,7 +27,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
 #include <optional>
 #include <string>
 #include <vector>
