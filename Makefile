@@ -4,8 +4,26 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# The sanitizer build of the test suite, and the libFuzzer build of the fuzz targets.
+ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_CC ?= clang-14
+FUZZ_CXX ?= clang++-14
+# Seconds per fuzz target: `make fuzz`, and the short run of `make test`.
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 10
+
+LSAN_SUPPRESSIONS = $(CURDIR)/tests/sanitizer/lsan.supp
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	LSAN_OPTIONS=suppressions=$(LSAN_SUPPRESSIONS):print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+FUZZ_ENV = LSAN_OPTIONS=suppressions=$(LSAN_SUPPRESSIONS):print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Every stage of `make test`, in order; each is a target of its own.
+TEST_STAGES = test-unit test-asan fuzz-smoke memcheck lint
 
 .PHONY: all deps configure build run test bench format clean
+.PHONY: test-unit test-asan fuzz-build fuzz fuzz-smoke memcheck lint
 
 all: build
 
@@ -21,8 +39,58 @@ build: configure
 run: build
 	@$(BUILD_DIR)/bin/jointrix-calc
 
-test: build
+test:
+	@set -e; for stage in $(TEST_STAGES); do \
+	  start=$$(date +%s); \
+	  $(MAKE) --no-print-directory $$stage; \
+	  echo "make test: $$stage passed in $$(( $$(date +%s) - start )) s"; \
+	done
+
+test-unit: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The whole test suite again, built with AddressSanitizer (LeakSanitizer on) and
+# UndefinedBehaviorSanitizer, and the command-line calculator run under them.
+test-asan: deps
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DJOINTRIX_SANITIZE=ON \
+	  -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+	@$(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(ASAN_DIR)/runtime \
+	  $(ASAN_DIR)/bin/jointrix-calc --format html >/dev/null
+
+fuzz-build: deps
+	@CC=$(FUZZ_CC) CXX=$(FUZZ_CXX) cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DJOINTRIX_BUILD_FUZZ=ON -DJOINTRIX_BUILD_TESTS=OFF -DJOINTRIX_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@$(FUZZ_ENV) scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzz-build
+	@$(FUZZ_ENV) scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS)
+
+# The calculation under valgrind, once complete and once failing (exit 1, the error line):
+# any memory error or definite leak fails (valgrind's own exit code 99).
+MEMCHECK = valgrind --tool=memcheck --quiet --error-exitcode=99 --leak-check=full \
+	--show-leak-kinds=definite --errors-for-leak-kinds=definite \
+	--suppressions=$(CURDIR)/tests/sanitizer/valgrind.supp
+MEMCHECK_CALC_RUNS = "--form double --grade 2" "--format html --form lap --hf 1e20"
+memcheck: build
+	@for args in $(MEMCHECK_CALC_RUNS); do \
+	  rc=0; \
+	  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(BUILD_DIR)/runtime \
+	    $(MEMCHECK) $(BUILD_DIR)/bin/jointrix-calc $$args >/dev/null || rc=$$?; \
+	  if [ $$rc -gt 1 ]; then echo "memcheck: jointrix-calc $$args: exit $$rc"; exit 1; fi; \
+	done
+
+# clang-format and clang-tidy (.clang-tidy) over every committed source, with the compile
+# commands of the normal build.
+lint: build
+	@git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
+	@git ls-files '*.cpp' | sed 's|^|$(CURDIR)/|' \
+	  | xargs run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) >$(BUILD_DIR)/clang-tidy.log 2>&1 \
+	  || { grep -E -A3 'warning:|error:' $(BUILD_DIR)/clang-tidy.log; exit 1; }
 
 bench: build
 	@$(BUILD_DIR)/bin/jointrix-bench
@@ -31,4 +99,4 @@ format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -84,7 +84,16 @@ void TReportView::appendLine(const QString &text)
     c.beginEditBlock();
     c.clearSelection();
     c.movePosition(QTextCursor::End);
-    c.insertText(text, format);
+    // QTextCursor::insertText makes one paragraph break of a CR LF pair, which would shift
+    // every position after it by one against the writer's count of one per character; inserting
+    // the pair in two pieces gives each of the two its own break.
+    qsizetype from = 0;
+    for (qsizetype pair = text.indexOf(QLatin1String("\r\n")); pair >= 0;
+         pair = text.indexOf(QLatin1String("\r\n"), pair + 1)) {
+        c.insertText(text.mid(from, pair + 1 - from), format);
+        from = pair + 1;
+    }
+    c.insertText(text.mid(from), format);
     c.insertBlock(c.blockFormat(), format);
     c.endEditBlock();
     cursorChanged();

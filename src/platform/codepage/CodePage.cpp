@@ -91,6 +91,8 @@ public:
     }
 
 private:
+    // iconv_open's failure value is (iconv_t)-1: the C interface leaves no other way to name it.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
 
     void convertRun(QStringView run, std::string &out)

@@ -223,6 +223,46 @@ QStringView stripBlanks(QStringView text)
     return text.mid(begin, end - begin);
 }
 
+// The decimal exponent of the leading non-zero digit of a non-zero number written as
+// [-]digits[.digits][e[+-]digits]; a written exponent of any length saturates far beyond the
+// range of every floating-point type.
+long decimalExponent(const std::string &ascii)
+{
+    constexpr long Saturation = 1'000'000'000;
+    size_t i = ascii.front() == '-' ? 1 : 0;
+    long leading = 0;
+    long integerDigits = 0;
+    long fractionDigits = 0;
+    bool found = false;
+    bool afterPoint = false;
+    for (; i < ascii.size() && ascii[i] != 'e'; ++i) {
+        const char c = ascii[i];
+        if (c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        afterPoint ? ++fractionDigits : ++integerDigits;
+        if (!found && c != '0') {
+            found = true;
+            leading = afterPoint ? -fractionDigits : integerDigits;
+        }
+    }
+    // For a leading digit in the integer part, `leading` counts digits up to it; the digits
+    // after it raise the exponent.
+    long exponent = leading > 0 ? integerDigits - leading : leading;
+    if (i < ascii.size()) {
+        ++i;
+        const bool negative = i < ascii.size() && ascii[i] == '-';
+        if (i < ascii.size() && (ascii[i] == '-' || ascii[i] == '+'))
+            ++i;
+        long written = 0;
+        for (; i < ascii.size(); ++i)
+            written = std::min(written * 10 + (ascii[i] - '0'), Saturation);
+        exponent += negative ? -written : written;
+    }
+    return exponent;
+}
+
 } // namespace
 
 std::optional<double> parseReal(QStringView text, QChar separator)
@@ -272,13 +312,10 @@ std::optional<double> parseReal(QStringView text, QChar separator)
     const auto [ptr, ec] = std::from_chars(first, last, value);
     if (ec == std::errc() && ptr == last)
         return value;
-    if (ec == std::errc::result_out_of_range) {
-        // Tell an overflow from an underflow by the magnitude in the wider type.
-        long double wide = 0;
-        std::from_chars(first, last, wide);
-        if (std::isfinite(wide) && std::fabs(wide) < 1)
-            return ascii.front() == '-' ? -0.0 : 0.0;
-    }
+    // Out of range: below 1 it is an underflow to zero, otherwise an overflow. The wider type
+    // cannot tell them apart, since it runs out of range itself beyond about 10^4932.
+    if (ec == std::errc::result_out_of_range && decimalExponent(ascii) < 0)
+        return ascii.front() == '-' ? -0.0 : 0.0;
     return std::nullopt;
 }
 
