@@ -1,5 +1,6 @@
 #include "platform/msgbox/MsgBox.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -75,6 +76,10 @@ void showModal(const Request &request)
 {
     const std::unique_ptr<QMessageBox> box = makeBox(request);
     box->exec();
+    // A closed modal box hands activation back to its owner, as the platform's own box does;
+    // not every window system does that by itself.
+    if (request.owner && !QApplication::activeWindow())
+        request.owner->window()->activateWindow();
 }
 
 void show(const Request &request)

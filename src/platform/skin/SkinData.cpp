@@ -1,12 +1,40 @@
 #include "platform/skin/SkinData.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
+#include <QStringTokenizer>
 #include <QVariant>
 
 namespace {
 
 constexpr int FormatVersion = 1;
+constexpr qint64 MaxFileSize = 1 << 20;
+
+// QSettings reports a format error only for the instance that parsed the file first; later
+// instances get its cached keys and a clean status. So the lines are checked here: blank,
+// comment, [section] or key=value, in UTF-8.
+bool isWellFormed(const QByteArray &bytes)
+{
+    QStringDecoder decode(QStringDecoder::Utf8);
+    const QString contents = decode(bytes);
+    if (decode.hasError() || contents.contains(QChar(u'\0')))
+        return false;
+    for (const QStringView line : QStringTokenizer(contents, u'\n')) {
+        const QStringView t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(u';') || t.startsWith(u'#'))
+            continue;
+        if (t.startsWith(u'[')) {
+            if (!t.endsWith(u']'))
+                return false;
+            continue;
+        }
+        if (!t.contains(u'='))
+            return false;
+    }
+    return true;
+}
 
 // Reads the keys of one [section]; the first failure is kept in `error` and ends the read.
 class SectionReader
@@ -128,6 +156,21 @@ std::optional<TbsSkin> TbsSkinData::readFile(const QString &path, QString *error
         why = QStringLiteral("not a readable file");
         return failed();
     }
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("cannot read file");
+        return failed();
+    }
+    if (file.size() > MaxFileSize) {
+        why = QStringLiteral("file too large");
+        return failed();
+    }
+    if (!isWellFormed(file.readAll())) {
+        why = QStringLiteral("malformed file");
+        return failed();
+    }
+    file.close();
 
     QSettings settings(path, QSettings::IniFormat);
     // Reading happens on first access; the status is only meaningful afterwards.
