@@ -79,7 +79,7 @@ void TestSkin::badFilesLeaveTheStoreEmpty_data()
     QTest::newRow("font bold not a flag") << replaced("FontBold=true", "FontBold=yes") << false;
     QTest::newRow("font without family") << replaced("FontFamily=Serif\n", "") << false;
     QTest::newRow("unclosed section") << replaced("[Message]", "[Message") << false;
-    QTest::newRow("binary garbage") << QByteArray("\x00\x01\xff[[[=\n=\n\x80\x81", 14) << false;
+    QTest::newRow("binary garbage") << QByteArray("\x00\x01\xff[[[=\n=\n\x80\x81", 12) << false;
     QTest::newRow("empty file") << QByteArray() << false;
 }
 

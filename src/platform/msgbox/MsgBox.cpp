@@ -78,8 +78,11 @@ void showModal(const Request &request)
     box->exec();
     // A closed modal box hands activation back to its owner, as the platform's own box does;
     // not every window system does that by itself.
-    if (request.owner && !QApplication::activeWindow())
-        request.owner->window()->activateWindow();
+    if (request.owner) {
+        QWidget *window = request.owner->window();
+        if (window->isVisible() && QApplication::activeWindow() != window)
+            window->activateWindow();
+    }
 }
 
 void show(const Request &request)
