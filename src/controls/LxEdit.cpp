@@ -243,10 +243,20 @@ QString TLxEdit::PadDecimals(const QString &text) const
     return whole + numtext::decimalSeparator() + QString(wanted, QLatin1Char('0'));
 }
 
+double TLxEdit::roundToMydec(double value) const
+{
+    // The field rounds to at most 37 decimals; past that it is an invalid operation whatever
+    // the value, so the outcome of the check does not depend on the value it rounds.
+    constexpr int MaxDecimals = 37;
+    if (m_mydec > MaxDecimals)
+        throw numtext::InvalidOperation();
+    return numtext::roundToDecimals(value, m_mydec);
+}
+
 QString TLxEdit::LimitToText(double value) const
 {
     if (m_editType == EditFloat)
-        return numtext::generalText(numtext::roundToDecimals(value, m_mydec));
+        return numtext::generalText(roundToMydec(value));
     return numtext::fixedText(value, 0, 8);
 }
 
@@ -300,9 +310,9 @@ bool TLxEdit::CheckDataValidity()
 
         bool passes = false;
         if (m_editType == EditFloat) {
-            const double v = numtext::roundToDecimals(realValue(text()), m_mydec);
-            const double lo = numtext::roundToDecimals(m_minValue, m_mydec);
-            const double hi = numtext::roundToDecimals(m_maxValue, m_mydec);
+            const double v = roundToMydec(realValue(text()));
+            const double lo = roundToMydec(m_minValue);
+            const double hi = roundToMydec(m_maxValue);
             passes = inRange(lo, v, hi, m_setMaxValue, m_includeLowerLimitValue,
                              m_includeUpperLimitValue);
         } else {

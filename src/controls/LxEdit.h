@@ -142,6 +142,7 @@ protected:
 
 private:
     QChar filterKey(QChar key);
+    double roundToMydec(double value) const;
     bool hasRoomFor(qsizetype length) const;
     void showInvalidData();
 

@@ -364,11 +364,6 @@ long double powerOfTen(unsigned n)
 
 double roundToDecimals(double value, int decimals)
 {
-    // Rounding supports 37 decimal places either way; more is an invalid operation whatever
-    // the value, so a caller's limit does not depend on the value it rounds.
-    constexpr int MaxDecimals = 37;
-    if (decimals > MaxDecimals || decimals < -MaxDecimals)
-        throw InvalidOperation();
     const double factor = decimals >= 0
         ? static_cast<double>(1.0L / powerOfTen(static_cast<unsigned>(decimals)))
         : static_cast<double>(powerOfTen(static_cast<unsigned>(-decimals)));
