@@ -1,61 +1,304 @@
-// STAND-IN for the calculator window; see U_Main.h.
-
 #include "ui/U_Main.h"
 
 #include "calc/U_Class.h"
+#include "controls/LxEdit.h"
 #include "jointrix/jointrix.h"
+#include "platform/anchors/Anchors.h"
+#include "platform/fonts/Fonts.h"
+#include "platform/jpeg/Jpeg.h"
+#include "platform/numtext/NumText.h"
+#include "platform/panel/GroupBox.h"
+#include "platform/panel/Panel.h"
+#include "platform/resource/Resource.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/skin/SkinButton.h"
+#include "platform/skin/SkinData.h"
+#include "platform/skin/SkinForm.h"
+#include "platform/skin/SkinMessage.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QTextEdit>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QUiLoader>
 
-Tfrm_Jointrix::Tfrm_Jointrix(QWidget *parent)
-    : QWidget(parent)
-    , m_report(new QTextEdit(this))
-    , m_ok(new QPushButton(QStringLiteral(" 计 算"), this))
+#include <exception>
+#include <stdexcept>
+
+namespace {
+
+// Builds the project's own classes by class name and lets Qt build the rest. The root of the
+// description is the window being created, not a new widget.
+class FormLoader final : public QUiLoader
 {
-    setObjectName(QStringLiteral("frm_Jointrix"));
-    setWindowTitle(QStringLiteral("焊缝连接计算"));
-    setGeometry(39, 22, 824, 616);
+public:
+    explicit FormLoader(Tfrm_Jointrix *form)
+        : m_form(form)
+    { }
 
-    m_report->setObjectName(QStringLiteral("RxRichEdit1"));
-    m_report->setGeometry(20, 229, 783, 332);
-    m_ok->setObjectName(QStringLiteral("BtnOk"));
-    m_ok->setGeometry(716, 578, 79, 25);
-    connect(m_ok, &QPushButton::clicked, this, &Tfrm_Jointrix::BtnOkClick);
+    QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
+    {
+        QWidget *widget = nullptr;
+        if (!parent && className == QLatin1String("Tfrm_Jointrix") && !m_rootMade) {
+            m_rootMade = true;
+            widget = m_form;
+        } else if (className == QLatin1String("TLxEdit")) {
+            widget = new TLxEdit(parent);
+        } else if (className == QLatin1String("TRxRichEdit")) {
+            widget = new TRxRichEdit(parent);
+        } else if (className == QLatin1String("TGroupBox")) {
+            widget = new TGroupBox(parent);
+        } else if (className == QLatin1String("TPanel")) {
+            widget = new TPanel(parent);
+        } else if (className == QLatin1String("TbsSkinButton")) {
+            widget = new TbsSkinButton(parent);
+        } else if (className == QLatin1String("TbsSkinData")) {
+            widget = new TbsSkinData(parent);
+        } else if (className == QLatin1String("TbsSkinMessage")) {
+            widget = new TbsSkinMessage(parent);
+        } else if (className == QLatin1String("TbsBusinessSkinForm")) {
+            widget = new TbsBusinessSkinForm(parent);
+        } else {
+            return QUiLoader::createWidget(className, parent, name);
+        }
+        widget->setObjectName(name);
+        return widget;
+    }
+
+private:
+    Tfrm_Jointrix *m_form;
+    bool m_rootMade = false;
+};
+
+template<typename T>
+T *expect(QWidget *form, const char *name, const char *className, QString &missing)
+{
+    auto *object = form->findChild<T *>(QLatin1String(name));
+    if (!object || !object->inherits(className))
+        missing += QLatin1String(" ") + QLatin1String(name) + QLatin1String(" (")
+            + QLatin1String(className) + QLatin1String(")");
+    return object;
 }
 
-Tfrm_Jointrix::~Tfrm_Jointrix() = default;
-
-void Tfrm_Jointrix::BtnOkClick()
+// Errors must not cross Qt's event loop: a handler's error ends at its boundary and goes to
+// the module's general error handling.
+template<typename Handler> void guarded(Handler &&handler)
 {
-    // Nothing may escape into the event loop.
     try {
-        TJointrix calculation;
-        calculation.setCalType(0);
-        calculation.setGrade(0);
-        calculation.setStyle(0);
-        calculation.setCalTypes(QStringLiteral("单边角焊缝"));
-        calculation.setGrades(QStringLiteral("一级"));
-        calculation.setStyles(QStringLiteral("E43型"));
-        calculation.setLf(1000);
-        calculation.setHf(10);
-        TReportView view(m_report->document());
-        calculation.Calculate(&view);
+        handler();
     } catch (...) {
         ExceptionManager()->handle(std::current_exception());
     }
 }
 
+} // namespace
+
+Tfrm_Jointrix::Tfrm_Jointrix(QWidget *parent)
+    : QWidget(parent)
+{
+    fonts::installSubstitutes();
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    loadDescription();
+    connectHandlers();
+    FormCreate(this);
+}
+
+Tfrm_Jointrix::~Tfrm_Jointrix() = default;
+
+void Tfrm_Jointrix::loadDescription()
+{
+    const std::optional<QByteArray> description = resource::rawData(u"TFRM_JOINTRIX");
+    if (!description)
+        throw std::runtime_error("the form description TFRM_JOINTRIX is missing");
+    QByteArray bytes = *description;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+
+    FormLoader loader(this);
+    QWidget *root = loader.load(&buffer);
+    if (root != this) {
+        throw std::runtime_error("the form description TFRM_JOINTRIX cannot be built: "
+                                 + loader.errorString().toStdString());
+    }
+
+    QString missing;
+    GroupBox2 = expect<QGroupBox>(this, "GroupBox2", "TGroupBox", missing);
+    Label1 = expect<QLabel>(this, "Label1", "QLabel", missing);
+    Label2 = expect<QLabel>(this, "Label2", "QLabel", missing);
+    Label7 = expect<QLabel>(this, "Label7", "QLabel", missing);
+    Label8 = expect<QLabel>(this, "Label8", "QLabel", missing);
+    edt_hf = expect<TLxEdit>(this, "edt_hf", "TLxEdit", missing);
+    edt_Lf = expect<TLxEdit>(this, "edt_Lf", "TLxEdit", missing);
+    cbb_Grade = expect<QComboBox>(this, "cbb_Grade", "QComboBox", missing);
+    cbb_Style = expect<QComboBox>(this, "cbb_Style", "QComboBox", missing);
+    RxRichEdit1 = expect<TRxRichEdit>(this, "RxRichEdit1", "TRxRichEdit", missing);
+    Panel1 = expect<TPanel>(this, "Panel1", "TPanel", missing);
+    Image = expect<QLabel>(this, "Image", "QLabel", missing);
+    BtnOk = expect<TbsSkinButton>(this, "BtnOk", "TbsSkinButton", missing);
+    BitBtn2 = expect<TbsSkinButton>(this, "BitBtn2", "TbsSkinButton", missing);
+    bsSkinMessage1 = expect<TbsSkinMessage>(this, "bsSkinMessage1", "TbsSkinMessage", missing);
+    bsSkinData1 = expect<TbsSkinData>(this, "bsSkinData1", "TbsSkinData", missing);
+    bsBusinessSkinForm1
+        = expect<TbsBusinessSkinForm>(this, "bsBusinessSkinForm1", "TbsBusinessSkinForm", missing);
+    cbb_CalType = expect<QComboBox>(this, "cbb_CalType", "QComboBox", missing);
+    Label9 = expect<QLabel>(this, "Label9", "QLabel", missing);
+    if (!missing.isEmpty()) {
+        throw std::runtime_error("the form description TFRM_JOINTRIX lacks" + missing.toStdString()
+                                 + (loader.errorString().isEmpty()
+                                        ? std::string()
+                                        : "; " + loader.errorString().toStdString()));
+    }
+
+    // Links that a description can only make by name.
+    const QStringList unresolved = TLxEdit::resolveSkindates(this);
+    if (!unresolved.isEmpty())
+        throw std::runtime_error("the form description TFRM_JOINTRIX names unknown skin data: "
+                                 + unresolved.join(QLatin1String(", ")).toStdString());
+    const auto skinDataNamed = [this](const QString &name) -> TbsSkinData * {
+        return name.isEmpty() ? nullptr : findChild<TbsSkinData *>(name);
+    };
+    BtnOk->setSkinData(skinDataNamed(BtnOk->skinDataName()));
+    BitBtn2->setSkinData(skinDataNamed(BitBtn2->skinDataName()));
+    bsBusinessSkinForm1->setSkinData(skinDataNamed(bsBusinessSkinForm1->skinDataName()));
+    bsSkinMessage1->setSkinData(skinDataNamed(bsSkinMessage1->property("SkinDataName").toString()));
+    bsSkinMessage1->setCtrlSkinData(
+        skinDataNamed(bsSkinMessage1->property("CtrlSkinDataName").toString()));
+
+    anchors::Keeper::attachTree(this);
+}
+
+void Tfrm_Jointrix::connectHandlers()
+{
+    connect(cbb_CalType, &QComboBox::activated, this,
+            [this] { guarded([this] { cbb_CalTypeSelect(cbb_CalType); }); });
+    connect(cbb_Grade, &QComboBox::activated, this,
+            [this] { guarded([this] { cbb_GradeSelect(cbb_Grade); }); });
+    connect(cbb_Style, &QComboBox::activated, this,
+            [this] { guarded([this] { cbb_StyleSelect(cbb_Style); }); });
+    connect(BtnOk, &QPushButton::clicked, this, [this] { guarded([this] { BtnOkClick(BtnOk); }); });
+    connect(BitBtn2, &QPushButton::clicked, this,
+            [this] { guarded([this] { BitBtn2Click(BitBtn2); }); });
+}
+
+void Tfrm_Jointrix::FormCreate(QObject *)
+{
+    HostDir = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + QLatin1Char('/');
+    const QString skinFile
+        = HostDir + QStringLiteral("skin") + QDir::separator() + QStringLiteral("skin.ini");
+    if (QFileInfo::exists(skinFile))
+        bsSkinData1->loadFromFile(skinFile);
+}
+
+void Tfrm_Jointrix::FormShow(QObject *)
+{
+    edt_hf->setText(QStringLiteral("10"));
+    edt_Lf->setText(QStringLiteral("1000"));
+    cbb_CalTypeSelect(this);
+}
+
+void Tfrm_Jointrix::cbb_CalTypeSelect(QObject *)
+{
+    const int i = cbb_CalType->currentIndex();
+    const QString name = QStringLiteral("jpg") + QString::number(i + 1);
+    const std::optional<QByteArray> picture = resource::rawData(name);
+    const jpeg::Decoded decoded = picture ? jpeg::decode(*picture) : jpeg::Decoded {};
+    if (decoded.ok())
+        Image->setPixmap(QPixmap::fromImage(decoded.image));
+    else
+        Image->clear();
+
+    RxRichEdit1->clear();
+
+    const bool graded = i == 2 || i == 3;
+    Label1->setEnabled(graded);
+    cbb_Grade->setEnabled(graded);
+}
+
+void Tfrm_Jointrix::cbb_GradeSelect(QObject *Sender)
+{
+    cbb_CalTypeSelect(Sender);
+}
+
+void Tfrm_Jointrix::cbb_StyleSelect(QObject *Sender)
+{
+    cbb_CalTypeSelect(Sender);
+}
+
+void Tfrm_Jointrix::BtnOkClick(QObject *)
+{
+    const auto number = [](const QString &text) { return numtext::parseReal(text).value_or(-1.0); };
+    TJointrix calculation;
+    calculation.setCalType(cbb_CalType->currentIndex());
+    calculation.setGrade(cbb_Grade->currentIndex());
+    calculation.setStyle(cbb_Style->currentIndex());
+    calculation.setCalTypes(cbb_CalType->currentText());
+    calculation.setGrades(cbb_Grade->currentText());
+    calculation.setStyles(cbb_Style->currentText());
+    calculation.setLf(number(edt_Lf->text()));
+    calculation.setHf(number(edt_hf->text()));
+    calculation.Calculate(RxRichEdit1->reportView());
+}
+
+void Tfrm_Jointrix::BitBtn2Click(QObject *)
+{
+    close();
+}
+
+void Tfrm_Jointrix::FormClose(QObject *, TCloseAction &Action)
+{
+    Action = TCloseAction::caFree;
+}
+
 void Tfrm_Jointrix::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_report->clear();
+    if (!event->spontaneous())
+        guarded([this] { FormShow(this); });
 }
 
 void Tfrm_Jointrix::closeEvent(QCloseEvent *event)
 {
-    event->accept();
-    deleteLater();
+    TCloseAction action = TCloseAction::caHide;
+    guarded([&] { FormClose(this, action); });
+    switch (action) {
+    case TCloseAction::caNone:
+        event->ignore();
+        break;
+    case TCloseAction::caHide:
+    case TCloseAction::caMinimize:
+        event->accept();
+        break;
+    case TCloseAction::caFree:
+        // The release is posted: the window stays on screen, unchanged, until the event loop
+        // processes it after the close call has returned.
+        event->ignore();
+        deleteLater();
+        break;
+    }
+}
+
+void Tfrm_Jointrix::keyPressEvent(QKeyEvent *event)
+{
+    // The window's dialog keys: keys the focused control did not take arrive here.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        if (BtnOk->isEnabled() && (!focused || focused == BtnOk)) {
+            BtnOk->click();
+            return;
+        }
+    } else if (event->key() == Qt::Key_Escape && plain) {
+        if (BtnOk->isVisible() && BtnOk->isEnabled()) {
+            BtnOk->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -132,8 +132,8 @@ private:
 
 } // namespace
 
-TbsSkinData::TbsSkinData(QObject *parent)
-    : QObject(parent)
+TbsSkinData::TbsSkinData(QWidget *parent)
+    : TbsComponent(parent)
 { }
 
 TbsSkinData::~TbsSkinData() = default;

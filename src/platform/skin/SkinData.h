@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/skin/SkinComponent.h"
 #include <QColor>
 #include <QFont>
+
 #include <QObject>
 #include <QString>
 
@@ -48,14 +50,14 @@ struct TbsSkin
 
 // The skin data store: holds one loaded skin or none. Without a skin every skinned part draws
 // in its plain look. The file format is an INI file, described in docs/skin.md.
-class TbsSkinData : public QObject
+class TbsSkinData : public TbsComponent
 {
     Q_OBJECT
     Q_PROPERTY(QString fileName READ fileName NOTIFY skinChanged)
     Q_PROPERTY(bool loaded READ isLoaded NOTIFY skinChanged)
 
 public:
-    explicit TbsSkinData(QObject *parent = nullptr);
+    explicit TbsSkinData(QWidget *parent = nullptr);
     ~TbsSkinData() override;
 
     // Loads the skin at `path`. A file that is missing, unreadable, malformed or holds an

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-TbsSkinMessage::TbsSkinMessage(QObject *parent)
-    : QObject(parent)
+TbsSkinMessage::TbsSkinMessage(QWidget *parent)
+    : TbsComponent(parent)
 { }
 
 TbsSkinMessage::~TbsSkinMessage() = default;
@@ -27,6 +27,10 @@ std::optional<msgbox::Appearance> TbsSkinMessage::appearance() const
         look.buttonText = controls->button.text;
         look.buttonBorder = controls->button.border;
         look.buttonFont = controls->button.font;
+    }
+    if (!m_useSkinFont) {
+        look.font = m_defaultFont;
+        look.buttonFont = m_defaultButtonFont;
     }
     return look;
 }
