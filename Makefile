@@ -36,8 +36,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The host program with the calculator inside it; without a display it runs offscreen, presses
+# Calculate, prints the report and saves a picture of the window.
 run: build
-	@$(BUILD_DIR)/bin/jointrix-calc
+	@$(BUILD_DIR)/bin/jointrix-host
 
 test:
 	@set -e; for stage in $(TEST_STAGES); do \
