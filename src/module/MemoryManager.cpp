@@ -1,5 +1,7 @@
 #include "module/MemoryManager.h"
 
+#include "platform/sharemem/AlignedBlock.h"
+
 #include "platform/sharemem/ShareMem.h"
 
 #include <dlfcn.h>
@@ -55,18 +57,12 @@ void release(void *block) noexcept
         g_manager.FreeMem(block);
 }
 
-// The manager knows no alignment: over-allocate and keep the block's own address in the word
-// before the aligned pointer.
 void *allocateAligned(std::size_t size, std::align_val_t alignment)
 {
     const auto align = static_cast<std::size_t>(alignment);
     if (size > SIZE_MAX - align - sizeof(void *))
         throw std::bad_alloc();
-    void *block = allocate(size + align + sizeof(void *));
-    const auto start = reinterpret_cast<std::uintptr_t>(block) + sizeof(void *);
-    const std::uintptr_t aligned = (start + align - 1) & ~(std::uintptr_t(align) - 1);
-    reinterpret_cast<void **>(aligned)[-1] = block;
-    return reinterpret_cast<void *>(aligned);
+    return jxmm::placeAligned(allocate(jxmm::alignedBlockSize(size, align)), size, align);
 }
 
 void *allocateAlignedNoThrow(std::size_t size, std::align_val_t alignment) noexcept
@@ -81,7 +77,7 @@ void *allocateAlignedNoThrow(std::size_t size, std::align_val_t alignment) noexc
 void releaseAligned(void *pointer) noexcept
 {
     if (pointer)
-        release(static_cast<void **>(pointer)[-1]);
+        release(jxmm::blockOf(pointer));
 }
 
 } // namespace

@@ -146,7 +146,7 @@ void TestJpeg::refusesBadData_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("errorPart"); // a word the error text must contain
 
-    const QByteArray good = sampleJpeg();
+    const QByteArray &good = sampleJpeg();
     const qsizetype scan = firstScanData(good);
     QVERIFY(scan > 0);
 

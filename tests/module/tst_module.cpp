@@ -407,7 +407,7 @@ void TestModule::showFreeCyclesStayFlatInMemory()
     const JxmmStats after = memoryStats();
     QVERIFY2(after.liveBlocks - freed.liveBlocks < Cycles / 4,
              qPrintable(QString::number(after.liveBlocks - freed.liveBlocks)));
-    QVERIFY2(after.liveBytes - freed.liveBytes < 64 * 1024,
+    QVERIFY2(after.liveBytes - freed.liveBytes < 64LL * 1024,
              qPrintable(QString::number(after.liveBytes - freed.liveBytes)));
     QVERIFY(after.allocations > freed.allocations + Cycles);
     QVERIFY(host.container->children().isEmpty());

@@ -597,10 +597,10 @@ void TestWindow::brokenDescription_data()
     QTest::newRow("not XML") << QByteArray("<ui version=") << QStringLiteral("cannot be built");
     QTest::newRow("empty") << QByteArray() << QStringLiteral("cannot be built");
     QByteArray missing = good;
-    missing.replace("name=\"edt_Lf\"", "name=\"edt_Other\"");
+    missing.replace(R"(name="edt_Lf")", R"(name="edt_Other")");
     QTest::newRow("a control missing") << missing << QStringLiteral("edt_Lf (TLxEdit)");
     QByteArray wrongClass = good;
-    wrongClass.replace("class=\"TLxEdit\" name=\"edt_hf\"", "class=\"QLineEdit\" name=\"edt_hf\"");
+    wrongClass.replace(R"(class="TLxEdit" name="edt_hf")", R"(class="QLineEdit" name="edt_hf")");
     QTest::newRow("a control of another class") << wrongClass << QStringLiteral("edt_hf (TLxEdit)");
 }
 

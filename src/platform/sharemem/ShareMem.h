@@ -3,7 +3,11 @@
 // The shared memory manager: one heap for the module and its host, so that a block allocated
 // on one side may be released on the other. Plain C entries, looked up by name at load.
 
+#ifdef __cplusplus
+#include <cstddef>
+#else
 #include <stddef.h>
+#endif
 
 #if defined(__GNUC__)
 #define JXMM_EXPORT __attribute__((visibility("default")))

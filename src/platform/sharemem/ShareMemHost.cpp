@@ -5,6 +5,8 @@
 
 #include "platform/sharemem/ShareMem.h"
 
+#include "platform/sharemem/AlignedBlock.h"
+
 #include <cstdint>
 #include <new>
 
@@ -27,17 +29,13 @@ void *allocateAligned(std::size_t size, std::align_val_t alignment)
     const auto align = static_cast<std::size_t>(alignment);
     if (size > SIZE_MAX - align - sizeof(void *))
         throw std::bad_alloc();
-    void *block = allocate(size + align + sizeof(void *));
-    const auto start = reinterpret_cast<std::uintptr_t>(block) + sizeof(void *);
-    const std::uintptr_t aligned = (start + align - 1) & ~(std::uintptr_t(align) - 1);
-    reinterpret_cast<void **>(aligned)[-1] = block;
-    return reinterpret_cast<void *>(aligned);
+    return jxmm::placeAligned(allocate(jxmm::alignedBlockSize(size, align)), size, align);
 }
 
 void releaseAligned(void *pointer) noexcept
 {
     if (pointer)
-        jxmm_free_mem(static_cast<void **>(pointer)[-1]);
+        jxmm_free_mem(jxmm::blockOf(pointer));
 }
 
 } // namespace
