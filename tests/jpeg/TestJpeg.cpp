@@ -74,7 +74,7 @@ QByteArray componentScans(int side, bool arithmetic, bool progressive)
     cinfo.scan_info = scans;
     cinfo.num_scans = 3;
     jpeg_start_compress(&cinfo, TRUE);
-    QByteArray row(side * 3, char(0xFF));
+    QByteArray row(qsizetype(side) * 3, char(0xFF));
     while (cinfo.next_scanline < cinfo.image_height) {
         auto *line = reinterpret_cast<JSAMPROW>(row.data());
         jpeg_write_scanlines(&cinfo, &line, 1);
@@ -199,7 +199,7 @@ void TestJpeg::refusesBadData_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("errorPart"); // a word the error text must contain
 
-    const QByteArray good = sampleJpeg();
+    const QByteArray &good = sampleJpeg();
     const qsizetype scan = firstScanData(good);
     QVERIFY(scan > 0);
 

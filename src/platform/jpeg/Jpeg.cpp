@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -258,7 +259,7 @@ int encodePlain(const unsigned char *bits, unsigned width, unsigned height, std:
 
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(bits + std::ptrdiff_t(cinfo.next_scanline) * stride);
+        auto *row = const_cast<JSAMPROW>(bits + std::ptrdiff_t(cinfo.next_scanline) * stride);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -313,7 +314,7 @@ Decoded decode(QByteArrayView data)
         return result;
     }
     if constexpr (sizeof(unsigned long) < sizeof(qsizetype)) {
-        if (data.size() > qsizetype(~0ul)) {
+        if (data.size() > qsizetype(std::numeric_limits<unsigned long>::max())) {
             result.error = QStringLiteral("JPEG data too long");
             return result;
         }
@@ -379,7 +380,7 @@ Encoded encode(const QImage &image, int quality)
     }
 
     Destination dest {};
-    dest.capacity = 16 * 1024;
+    dest.capacity = std::size_t(16) * 1024;
     dest.buffer = static_cast<unsigned char *>(std::malloc(dest.capacity));
     if (!dest.buffer) {
         result.error = QStringLiteral("no memory for the JPEG data");
