@@ -187,11 +187,11 @@ void TestCalc::unknownCodes_data()
 {
     QTest::addColumn<Inputs>("inputs");
 
-    QTest::newRow("fillet, electrode 3") << Inputs{0, 0, 3};
-    QTest::newRow("double fillet, electrode -1") << Inputs{1, 0, -1};
-    QTest::newRow("butt, grade 3") << Inputs{2, 3, 0};
-    QTest::newRow("lap, grade -1") << Inputs{3, -1, 1};
-    QTest::newRow("butt, electrode 5") << Inputs{2, 0, 5};
+    QTest::newRow("fillet, electrode 3") << Inputs {0, 0, 3};
+    QTest::newRow("double fillet, electrode -1") << Inputs {1, 0, -1};
+    QTest::newRow("butt, grade 3") << Inputs {2, 3, 0};
+    QTest::newRow("lap, grade -1") << Inputs {3, -1, 1};
+    QTest::newRow("butt, electrode 5") << Inputs {2, 0, 5};
 }
 
 void TestCalc::unknownCodes()
@@ -201,7 +201,7 @@ void TestCalc::unknownCodes()
                              SelectStrengths(inputs.calType, inputs.style, inputs.grade, 10));
     // In the report the same codes end in the error line alone.
     QTextDocument document;
-    QCOMPARE(calculate(document, inputs), QStringList{ErrorLine});
+    QCOMPARE(calculate(document, inputs), QStringList {ErrorLine});
 }
 
 void TestCalc::properties()
@@ -241,59 +241,59 @@ void TestCalc::reports_data()
     QTest::addColumn<QStringList>("lines");
 
     QTest::newRow("single fillet, starting values")
-        << Inputs{0, 0, 0, 10, 1000}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
+        << Inputs {0, 0, 0, 10, 1000}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
     QTest::newRow("double fillet, E50")
-        << Inputs{1, 0, 1, 8, 200}
-        << QStringList{QStringLiteral("双边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=2×200×8×200=640kN；"),
-                       QStringLiteral("设计抗压荷载：N=2×200×8×200=640kN；"),
-                       QStringLiteral("设计抗剪荷载：V=2×200×8×200=640kN；")};
+        << Inputs {1, 0, 1, 8, 200}
+        << QStringList {QStringLiteral("双边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=2×200×8×200=640kN；"),
+                        QStringLiteral("设计抗压荷载：N=2×200×8×200=640kN；"),
+                        QStringLiteral("设计抗剪荷载：V=2×200×8×200=640kN；")};
     QTest::newRow("butt, third grade")
-        << Inputs{2, 2, 0, 20, 100}
-        << QStringList{QStringLiteral("平焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=175×20×100=350kN；"),
-                       QStringLiteral("设计抗压荷载：N=205×20×100=410kN；"),
-                       QStringLiteral("设计抗剪荷载：V=120×20×100=240kN；")};
-    QTest::newRow("lap, E55")
-        << Inputs{3, 0, 2, 16, 50}
-        << QStringList{QStringLiteral("搭接焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=2×350×16×50=560kN；"),
-                       QStringLiteral("设计抗压荷载：N=2×350×16×50=560kN；"),
-                       QStringLiteral("设计抗剪荷载：V=2×205×16×50=328kN；")};
+        << Inputs {2, 2, 0, 20, 100}
+        << QStringList {QStringLiteral("平焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=175×20×100=350kN；"),
+                        QStringLiteral("设计抗压荷载：N=205×20×100=410kN；"),
+                        QStringLiteral("设计抗剪荷载：V=120×20×100=240kN；")};
+    QTest::newRow("lap, E55") << Inputs {3, 0, 2, 16, 50}
+                              << QStringList {
+                                     QStringLiteral("搭接焊缝连接计算："),
+                                     QStringLiteral("设计抗拉荷载：F=2×350×16×50=560kN；"),
+                                     QStringLiteral("设计抗压荷载：N=2×350×16×50=560kN；"),
+                                     QStringLiteral("设计抗剪荷载：V=2×205×16×50=328kN；")};
     QTest::newRow("fillet ignores the grade")
-        << Inputs{0, 2, 0, 10, 1000}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
+        << Inputs {0, 2, 0, 10, 1000}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
     QTest::newRow("fractional load")
-        << Inputs{0, 0, 0, 7, 33}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×7×33=36.96kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×7×33=36.96kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×7×33=36.96kN；")};
+        << Inputs {0, 0, 0, 7, 33}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×7×33=36.96kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×7×33=36.96kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×7×33=36.96kN；")};
     QTest::newRow("negative length shows magnitudes")
-        << Inputs{0, 0, 0, 10, -1}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×10×1=1.6kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×10×1=1.6kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×10×1=1.6kN；")};
+        << Inputs {0, 0, 0, 10, -1}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×10×1=1.6kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×10×1=1.6kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×10×1=1.6kN；")};
     QTest::newRow("negative thickness, first band")
-        << Inputs{2, 0, 0, -1, -1}
-        << QStringList{QStringLiteral("平焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=215×1×1=0.215kN；"),
-                       QStringLiteral("设计抗压荷载：N=215×1×1=0.215kN；"),
-                       QStringLiteral("设计抗剪荷载：V=125×1×1=0.125kN；")};
+        << Inputs {2, 0, 0, -1, -1}
+        << QStringList {QStringLiteral("平焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=215×1×1=0.215kN；"),
+                        QStringLiteral("设计抗压荷载：N=215×1×1=0.215kN；"),
+                        QStringLiteral("设计抗剪荷载：V=125×1×1=0.125kN；")};
     QTest::newRow("loads rounded to 3 decimals")
-        << Inputs{0, 0, 0, 0.12345, 1}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×0.123×1=0.02kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×0.123×1=0.02kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×0.123×1=0.02kN；")};
+        << Inputs {0, 0, 0, 0.12345, 1}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×0.123×1=0.02kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×0.123×1=0.02kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×0.123×1=0.02kN；")};
 }
 
 void TestCalc::reports()
@@ -310,11 +310,11 @@ void TestCalc::reports()
 void TestCalc::reportStyle()
 {
     QTextDocument document;
-    calculate(document, Inputs{});
+    calculate(document, Inputs {});
     // Style 3 everywhere, heading included: 12-point black regular Times New Roman.
     for (int position = 0; position < document.characterCount() - 1; ++position) {
         const QTextCharFormat f = formatAt(document, position);
-        QCOMPARE(f.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
+        QCOMPARE(f.fontFamilies().toStringList(), QStringList {QStringLiteral("Times New Roman")});
         QCOMPARE(f.fontPointSize(), 12.0);
         QCOMPARE(f.foreground().color(), QColor(0, 0, 0));
         QCOMPARE(f.fontWeight(), int(QFont::Normal));
@@ -329,14 +329,14 @@ void TestCalc::errorLine_data()
     QTest::addColumn<QStringList>("before");
 
     // Loads that overflow fail before anything is written.
-    QTest::newRow("overflowing load") << Inputs{0, 0, 0, 1e300, 1e300} << QStringList{};
+    QTest::newRow("overflowing load") << Inputs {0, 0, 0, 1e300, 1e300} << QStringList {};
     QTest::newRow("load that is not a number")
-        << Inputs{0, 0, 0, std::numeric_limits<double>::infinity(), 0} << QStringList{};
+        << Inputs {0, 0, 0, std::numeric_limits<double>::infinity(), 0} << QStringList {};
     // A thickness too large to print fails inside the first result line.
     QTest::newRow("unprintable thickness")
-        << Inputs{0, 0, 0, 1e16, 1e-20} << QStringList{QStringLiteral("单边角焊缝连接计算：")};
+        << Inputs {0, 0, 0, 1e16, 1e-20} << QStringList {QStringLiteral("单边角焊缝连接计算：")};
     QTest::newRow("unprintable length")
-        << Inputs{2, 1, 1, 1e-20, 1e17} << QStringList{QStringLiteral("平焊缝连接计算：")};
+        << Inputs {2, 1, 1, 1e-20, 1e17} << QStringList {QStringLiteral("平焊缝连接计算：")};
 }
 
 void TestCalc::errorLine()
@@ -346,7 +346,7 @@ void TestCalc::errorLine()
 
     QTextDocument document;
     const QStringList lines = calculate(document, inputs);
-    QCOMPARE(lines, before + QStringList{ErrorLine});
+    QCOMPARE(lines, before + QStringList {ErrorLine});
     const int errorStart = document.findBlockByNumber(int(before.size())).position();
     const QTextCharFormat f = formatAt(document, errorStart);
     QCOMPARE(f.foreground().color(), QColor(255, 0, 0));
@@ -366,7 +366,7 @@ void TestCalc::formOutsideRangeLeavesViewEmpty()
     QFETCH(int, calType);
     QTextDocument document;
     document.setPlainText(QStringLiteral("old report"));
-    QCOMPARE(calculate(document, Inputs{calType}), QStringList());
+    QCOMPARE(calculate(document, Inputs {calType}), QStringList());
     QCOMPARE(document.toPlainText(), QString());
 }
 

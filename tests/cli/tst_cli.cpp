@@ -47,33 +47,33 @@ void TestCli::reports_data()
     QTest::addColumn<QStringList>("lines");
 
     QTest::newRow("defaults are the window's starting values")
-        << QStringList{}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
+        << QStringList {}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
     QTest::newRow("butt, third grade")
-        << QStringList{QStringLiteral("--form"), QStringLiteral("butt"), QStringLiteral("--grade"),
-                       QStringLiteral("3"), QStringLiteral("--hf"), QStringLiteral("20"),
-                       QStringLiteral("--lf"), QStringLiteral("100")}
-        << QStringList{QStringLiteral("平焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=175×20×100=350kN；"),
-                       QStringLiteral("设计抗压荷载：N=205×20×100=410kN；"),
-                       QStringLiteral("设计抗剪荷载：V=120×20×100=240kN；")};
+        << QStringList {QStringLiteral("--form"), QStringLiteral("butt"), QStringLiteral("--grade"),
+                        QStringLiteral("3"),      QStringLiteral("--hf"), QStringLiteral("20"),
+                        QStringLiteral("--lf"),   QStringLiteral("100")}
+        << QStringList {QStringLiteral("平焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=175×20×100=350kN；"),
+                        QStringLiteral("设计抗压荷载：N=205×20×100=410kN；"),
+                        QStringLiteral("设计抗剪荷载：V=120×20×100=240kN；")};
     QTest::newRow("equals form, E55 lap")
-        << QStringList{QStringLiteral("--form=lap"), QStringLiteral("--electrode=E55"),
-                       QStringLiteral("--hf=16"), QStringLiteral("--lf=50")}
-        << QStringList{QStringLiteral("搭接焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=2×350×16×50=560kN；"),
-                       QStringLiteral("设计抗压荷载：N=2×350×16×50=560kN；"),
-                       QStringLiteral("设计抗剪荷载：V=2×205×16×50=328kN；")};
+        << QStringList {QStringLiteral("--form=lap"), QStringLiteral("--electrode=E55"),
+                        QStringLiteral("--hf=16"), QStringLiteral("--lf=50")}
+        << QStringList {QStringLiteral("搭接焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=2×350×16×50=560kN；"),
+                        QStringLiteral("设计抗压荷载：N=2×350×16×50=560kN；"),
+                        QStringLiteral("设计抗剪荷载：V=2×205×16×50=328kN；")};
     QTest::newRow("negative and fractional values pass unchecked")
-        << QStringList{QStringLiteral("--hf"), QStringLiteral("-1"), QStringLiteral("--lf"),
-                       QStringLiteral("16.5")}
-        << QStringList{QStringLiteral("单边角焊缝连接计算："),
-                       QStringLiteral("设计抗拉荷载：F=160×1×16.5=2.64kN；"),
-                       QStringLiteral("设计抗压荷载：N=160×1×16.5=2.64kN；"),
-                       QStringLiteral("设计抗剪荷载：V=160×1×16.5=2.64kN；")};
+        << QStringList {QStringLiteral("--hf"), QStringLiteral("-1"), QStringLiteral("--lf"),
+                        QStringLiteral("16.5")}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×1×16.5=2.64kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×1×16.5=2.64kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×1×16.5=2.64kN；")};
 }
 
 void TestCli::reports()
@@ -87,17 +87,17 @@ void TestCli::reports()
 
 void TestCli::calculationError()
 {
-    const Run run = runCalc({QStringLiteral("--hf"), QStringLiteral("1e300"), QStringLiteral("--lf"),
-                             QStringLiteral("1e300")});
+    const Run run = runCalc({QStringLiteral("--hf"), QStringLiteral("1e300"),
+                             QStringLiteral("--lf"), QStringLiteral("1e300")});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, ErrorLine + QLatin1Char('\n'));
 }
 
 void TestCli::html()
 {
-    const Run run = runCalc({QStringLiteral("--format"), QStringLiteral("html"),
-                             QStringLiteral("--hf"), QStringLiteral("1e16"), QStringLiteral("--lf"),
-                             QStringLiteral("1e-20")});
+    const Run run
+        = runCalc({QStringLiteral("--format"), QStringLiteral("html"), QStringLiteral("--hf"),
+                   QStringLiteral("1e16"), QStringLiteral("--lf"), QStringLiteral("1e-20")});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.startsWith(QStringLiteral("<!DOCTYPE HTML")));
     QVERIFY(run.out.contains(QStringLiteral("Times New Roman")));
@@ -119,33 +119,32 @@ void TestCli::usageErrors_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("named"); // what the first line of the complaint must name
 
-    QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")}
-                                    << QStringLiteral("'--bogus'");
-    QTest::newRow("missing value") << QStringList{QStringLiteral("--hf")}
-                                   << QStringLiteral("'--hf'");
-    QTest::newRow("not a number") << QStringList{QStringLiteral("--lf"), QStringLiteral("abc")}
+    QTest::newRow("unknown option")
+        << QStringList {QStringLiteral("--bogus")} << QStringLiteral("'--bogus'");
+    QTest::newRow("missing value")
+        << QStringList {QStringLiteral("--hf")} << QStringLiteral("'--hf'");
+    QTest::newRow("not a number") << QStringList {QStringLiteral("--lf"), QStringLiteral("abc")}
                                   << QStringLiteral("'abc' for option '--lf'");
-    QTest::newRow("comma number") << QStringList{QStringLiteral("--hf"), QStringLiteral("1,5")}
+    QTest::newRow("comma number") << QStringList {QStringLiteral("--hf"), QStringLiteral("1,5")}
                                   << QStringLiteral("'1,5' for option '--hf'");
     QTest::newRow("overflowing number")
-        << QStringList{QStringLiteral("--hf"), QStringLiteral("1e400")}
+        << QStringList {QStringLiteral("--hf"), QStringLiteral("1e400")}
         << QStringLiteral("'1e400' for option '--hf'");
-    QTest::newRow("not finite") << QStringList{QStringLiteral("--hf"), QStringLiteral("nan")}
+    QTest::newRow("not finite") << QStringList {QStringLiteral("--hf"), QStringLiteral("nan")}
                                 << QStringLiteral("'nan' for option '--hf'");
-    QTest::newRow("grade 4") << QStringList{QStringLiteral("--grade"), QStringLiteral("4")}
+    QTest::newRow("grade 4") << QStringList {QStringLiteral("--grade"), QStringLiteral("4")}
                              << QStringLiteral("'4' for option '--grade'");
-    QTest::newRow("grade 0") << QStringList{QStringLiteral("--grade=0")}
+    QTest::newRow("grade 0") << QStringList {QStringLiteral("--grade=0")}
                              << QStringLiteral("'0' for option '--grade'");
-    QTest::newRow("unknown form") << QStringList{QStringLiteral("--form"), QStringLiteral("tee")}
+    QTest::newRow("unknown form") << QStringList {QStringLiteral("--form"), QStringLiteral("tee")}
                                   << QStringLiteral("'tee' for option '--form'");
     QTest::newRow("unknown electrode")
-        << QStringList{QStringLiteral("--electrode"), QStringLiteral("E60")}
+        << QStringList {QStringLiteral("--electrode"), QStringLiteral("E60")}
         << QStringLiteral("'E60' for option '--electrode'");
     QTest::newRow("unknown format")
-        << QStringList{QStringLiteral("--format"), QStringLiteral("pdf")}
+        << QStringList {QStringLiteral("--format"), QStringLiteral("pdf")}
         << QStringLiteral("'pdf' for option '--format'");
-    QTest::newRow("stray argument") << QStringList{QStringLiteral("10")}
-                                    << QStringLiteral("'10'");
+    QTest::newRow("stray argument") << QStringList {QStringLiteral("10")} << QStringLiteral("'10'");
 }
 
 void TestCli::usageErrors()

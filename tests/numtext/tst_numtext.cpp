@@ -55,11 +55,10 @@ void TestNumText::generalText_data()
     QTest::newRow("thirds down") << 1.0 / 3 << 15 << QStringLiteral("0.333333333333333");
     QTest::newRow("thirds up") << 2.0 / 3 << 15 << QStringLiteral("0.666666666666667");
     QTest::newRow("carry into a new digit") << 999999999999999.9 << 15 << QStringLiteral("1E15");
-    QTest::newRow("16 digits rounded") << 1234567890123456.0 << 15
-                                       << QStringLiteral("1.23456789012346E15");
+    QTest::newRow("16 digits rounded")
+        << 1234567890123456.0 << 15 << QStringLiteral("1.23456789012346E15");
     QTest::newRow("single 0.1") << double(0.1f) << 15 << QStringLiteral("0.100000001490116");
-    QTest::newRow("single eight nines") << double(99999999.0f) << 15
-                                        << QStringLiteral("100000000");
+    QTest::newRow("single eight nines") << double(99999999.0f) << 15 << QStringLiteral("100000000");
     QTest::newRow("8 digits, exponent") << 123456789.0 << 8 << QStringLiteral("1.2345679E8");
     QTest::newRow("8 digits, fixed") << 12345678.0 << 8 << QStringLiteral("12345678");
     QTest::newRow("2.675 at 15") << 2.675 << 15 << QStringLiteral("2.675");
@@ -106,12 +105,12 @@ void TestNumText::fixedText_data()
     QTest::newRow("no decimals half") << 1.5 << 0 << 8 << QStringLiteral("2");
     QTest::newRow("no decimals whole") << 10000.0 << 0 << 8 << QStringLiteral("10000");
     QTest::newRow("no decimals below half") << 0.4 << 0 << 8 << QStringLiteral("0");
-    QTest::newRow("digits past precision are zeros") << 12345.6789 << 3 << 5
-                                                     << QStringLiteral("12346.000");
-    QTest::newRow("too many integer digits") << 123456789.0 << 0 << 8
-                                             << QStringLiteral("1.2345679E8");
-    QTest::newRow("decimals capped at 18") << 0.5 << 30 << 15
-                                           << QStringLiteral("0.500000000000000000");
+    QTest::newRow("digits past precision are zeros")
+        << 12345.6789 << 3 << 5 << QStringLiteral("12346.000");
+    QTest::newRow("too many integer digits")
+        << 123456789.0 << 0 << 8 << QStringLiteral("1.2345679E8");
+    QTest::newRow("decimals capped at 18")
+        << 0.5 << 30 << 15 << QStringLiteral("0.500000000000000000");
 }
 
 void TestNumText::fixedText()
@@ -138,14 +137,13 @@ void TestNumText::parseReal_data()
     QTest::newRow("plain") << QStringLiteral("1.5") << point << std::optional(1.5);
     QTest::newRow("blanks") << QStringLiteral("  2  ") << point << std::optional(2.0);
     QTest::newRow("minus") << QStringLiteral("-3") << point << std::optional(-3.0);
-    QTest::newRow("plus, trailing separator") << QStringLiteral("+4.") << point
-                                              << std::optional(4.0);
+    QTest::newRow("plus, trailing separator")
+        << QStringLiteral("+4.") << point << std::optional(4.0);
     QTest::newRow("leading separator") << QStringLiteral(".5") << point << std::optional(0.5);
     QTest::newRow("exponent") << QStringLiteral("1e3") << point << std::optional(1000.0);
     QTest::newRow("negative exponent") << QStringLiteral("1E-2") << point << std::optional(0.01);
     QTest::newRow("nearest double") << QStringLiteral("0.1") << point << std::optional(0.1);
-    QTest::newRow("underflow is zero") << QStringLiteral("1e-400") << point
-                                       << std::optional(0.0);
+    QTest::newRow("underflow is zero") << QStringLiteral("1e-400") << point << std::optional(0.0);
     QTest::newRow("comma locale") << QStringLiteral("1,5") << comma << std::optional(1.5);
     QTest::newRow("full stop in comma locale") << QStringLiteral("1.5") << comma << none;
     QTest::newRow("comma in full-stop locale") << QStringLiteral("1,5") << point << none;

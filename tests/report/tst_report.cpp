@@ -32,9 +32,9 @@ Look lookAt(QTextDocument &document, int position)
     look.size = f.fontPointSize();
     look.color = f.foreground().color();
     look.bold = f.fontWeight() == QFont::Bold;
-    look.script = f.verticalAlignment() == QTextCharFormat::AlignSubScript     ? 1
-        : f.verticalAlignment() == QTextCharFormat::AlignSuperScript ? 2
-                                                                     : 0;
+    look.script = f.verticalAlignment() == QTextCharFormat::AlignSubScript ? 1
+        : f.verticalAlignment() == QTextCharFormat::AlignSuperScript       ? 2
+                                                                           : 0;
     look.charset = f.property(CharSetProperty).toInt();
     return look;
 }
@@ -104,8 +104,8 @@ void TestReport::formatNumber_data()
     QTest::newRow("fixed small") << 0.0001 << 4 << QStringLiteral("0.0001");
     QTest::newRow("exponent small") << 0.00005 << 5 << QStringLiteral("5E-5");
     QTest::newRow("exponent large") << 1e15 << 3 << QStringLiteral("1E15");
-    QTest::newRow("sixteen digits cut") << 1234567890123456.0 << 0
-                                        << QStringLiteral("1.23456789012346E15");
+    QTest::newRow("sixteen digits cut")
+        << 1234567890123456.0 << 0 << QStringLiteral("1.23456789012346E15");
     QTest::newRow("binary above half") << 2.0005 << 3 << QStringLiteral("2.001");
     QTest::newRow("binary below half") << 1.0005 << 3 << QStringLiteral("1");
     QTest::newRow("load of 7 x 33") << 160 * 7.0 * 33 / 1000 << 3 << QStringLiteral("36.96");
@@ -159,8 +159,8 @@ void TestReport::markup_data()
                               << QStringLiteral("01220");
     QTest::newRow("two pairs") << QStringLiteral("$a$b$c$") << QStringLiteral("abc")
                                << QStringLiteral("101");
-    QTest::newRow("third marker unpaired") << QStringLiteral("#a#b#c") << QStringLiteral("abc")
-                                           << QStringLiteral("200");
+    QTest::newRow("third marker unpaired")
+        << QStringLiteral("#a#b#c") << QStringLiteral("abc") << QStringLiteral("200");
     QTest::newRow("empty line") << QString() << QString() << QString();
 }
 
@@ -321,13 +321,12 @@ void TestReport::viewLines_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<int>>("starts");
 
-    QTest::newRow("empty") << QStringList() << 0 << QList<int>{0};
-    QTest::newRow("one") << QStringList{QStringLiteral("abc")} << 1 << QList<int>{0, 4};
-    QTest::newRow("empty lines") << QStringList{QString(), QString()} << 2
-                                 << QList<int>{0, 1, 2};
-    QTest::newRow("three") << QStringList{QStringLiteral("a"), QStringLiteral("bc"),
-                                          QStringLiteral("def")}
-                           << 3 << QList<int>{0, 2, 5, 9};
+    QTest::newRow("empty") << QStringList() << 0 << QList<int> {0};
+    QTest::newRow("one") << QStringList {QStringLiteral("abc")} << 1 << QList<int> {0, 4};
+    QTest::newRow("empty lines") << QStringList {QString(), QString()} << 2 << QList<int> {0, 1, 2};
+    QTest::newRow("three") << QStringList {QStringLiteral("a"), QStringLiteral("bc"),
+                                           QStringLiteral("def")}
+                           << 3 << QList<int> {0, 2, 5, 9};
 }
 
 void TestReport::viewLines()
@@ -365,18 +364,17 @@ void TestReport::codePageRoundTrip_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("scripts");
 
-    QTest::newRow("chinese unchanged") << QStringLiteral("荷载$F$") << QStringLiteral("荷载F")
-                                       << QStringLiteral("001");
-    QTest::newRow("symbols of the report") << QStringLiteral("×：；")
-                                           << QStringLiteral("×：；") << QStringLiteral("000");
-    QTest::newRow("outside the code page") << QStringLiteral("a☃$b$") << QStringLiteral("a?b")
-                                           << QStringLiteral("001");
+    QTest::newRow("chinese unchanged")
+        << QStringLiteral("荷载$F$") << QStringLiteral("荷载F") << QStringLiteral("001");
+    QTest::newRow("symbols of the report")
+        << QStringLiteral("×：；") << QStringLiteral("×：；") << QStringLiteral("000");
+    QTest::newRow("outside the code page")
+        << QStringLiteral("a☃$b$") << QStringLiteral("a?b") << QStringLiteral("001");
     QTest::newRow("outside the plane counts once")
         << QStringLiteral("\U0001F600$b$") << QStringLiteral("?b") << QStringLiteral("01");
     QTest::newRow("unpaired surrogate") << QString(QChar(0xD800)) + QStringLiteral("$b$")
                                         << QStringLiteral("?b") << QStringLiteral("01");
-    QTest::newRow("euro sign") << QStringLiteral("€") << QStringLiteral("€")
-                               << QStringLiteral("0");
+    QTest::newRow("euro sign") << QStringLiteral("€") << QStringLiteral("€") << QStringLiteral("0");
 }
 
 void TestReport::codePageRoundTrip()
