@@ -31,7 +31,7 @@ const QByteArray &diagram()
 
 void settleAllocator()
 {
-    void *block = std::malloc(512 * 1024);
+    void *block = std::malloc(std::size_t(512) * 1024);
     benchmark::DoNotOptimize(block);
     std::free(block);
 }

@@ -63,10 +63,11 @@ void *allocateAligned(std::size_t size, std::align_val_t alignment)
     if (size > SIZE_MAX - align - sizeof(void *))
         throw std::bad_alloc();
     void *block = allocate(size + align + sizeof(void *));
-    const auto start = reinterpret_cast<std::uintptr_t>(block) + sizeof(void *);
-    const std::uintptr_t aligned = (start + align - 1) & ~(std::uintptr_t(align) - 1);
+    char *const start = static_cast<char *>(block) + sizeof(void *);
+    const std::size_t past = reinterpret_cast<std::uintptr_t>(start) & (align - 1);
+    char *const aligned = past ? start + (align - past) : start;
     reinterpret_cast<void **>(aligned)[-1] = block;
-    return reinterpret_cast<void *>(aligned);
+    return aligned;
 }
 
 void *allocateAlignedNoThrow(std::size_t size, std::align_val_t alignment) noexcept

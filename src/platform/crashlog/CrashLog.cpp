@@ -72,7 +72,7 @@ private:
 
 } // namespace
 
-QString ExceptionText(std::exception_ptr error)
+QString ExceptionText(const std::exception_ptr &error)
 {
     if (!error)
         return {};

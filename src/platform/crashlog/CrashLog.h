@@ -10,7 +10,7 @@
 // host's callback, or to the Qt log.
 
 // The text an error is reported by: what() of a std::exception, a fixed text otherwise.
-QString ExceptionText(std::exception_ptr error);
+QString ExceptionText(const std::exception_ptr &error);
 
 // Sets up the crash reporting; the module's load calls it once, early.
 void InitCrashLog();

@@ -3,6 +3,7 @@
 // The shared memory manager: one heap for the module and its host, so that a block allocated
 // on one side may be released on the other. Plain C entries, looked up by name at load.
 
+// NOLINTNEXTLINE(modernize-deprecated-headers): the header is C as well as C++
 #include <stddef.h>
 
 #if defined(__GNUC__)
