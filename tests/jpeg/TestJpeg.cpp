@@ -10,6 +10,10 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <jpeglib.h>
+
+#include <cstdlib>
+
 namespace {
 
 // A picture with detail everywhere, so that every cut through its data lands in the scan.
@@ -47,6 +51,53 @@ QByteArray randomBytes(quint32 seed, int size)
     return bytes;
 }
 
+// A white picture written with one scan per component (DC only when progressive), the form
+// in which a scan can be repeated without the data looking damaged to libjpeg.
+QByteArray componentScans(int side, bool arithmetic, bool progressive)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char *out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = JDIMENSION(side);
+    cinfo.image_height = JDIMENSION(side);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    cinfo.arith_code = arithmetic ? TRUE : FALSE;
+    jpeg_scan_info scans[3];
+    for (int c = 0; c < 3; ++c)
+        scans[c] = {1, {c, 0, 0, 0}, 0, progressive ? 0 : 63, 0, 0};
+    cinfo.scan_info = scans;
+    cinfo.num_scans = 3;
+    jpeg_start_compress(&cinfo, TRUE);
+    QByteArray row(qsizetype(side) * 3, char(0xFF));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        auto *line = reinterpret_cast<JSAMPROW>(row.data());
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray data(reinterpret_cast<const char *>(out), qsizetype(size));
+    std::free(out);
+    return data;
+}
+
+// The same data with the scan of the first component (its SOS segment and entropy-coded data)
+// there `times` times in all.
+QByteArray withFirstScanRepeated(const QByteArray &data, int times)
+{
+    const qsizetype first = data.indexOf("\xFF\xDA");
+    const qsizetype second = data.indexOf("\xFF\xDA", first + 2);
+    if (first < 0 || second < 0)
+        return {};
+    return data.left(second) + data.mid(first, second - first).repeated(times - 1)
+        + data.mid(second);
+}
+
 } // namespace
 
 class TestJpeg : public QObject
@@ -61,6 +112,8 @@ private Q_SLOTS:
     void refusesBadData();
     void refusesHugeDimensions_data();
     void refusesHugeDimensions();
+    void boundsTheScans_data();
+    void boundsTheScans();
     void encodeRefusesBadInput();
 };
 
@@ -235,6 +288,43 @@ void TestJpeg::refusesHugeDimensions()
     QVERIFY2(decoded.error.contains(QStringLiteral("too large")), qPrintable(decoded.error));
     QVERIFY2(decoded.error.contains(QStringLiteral("%1 x %2").arg(width).arg(height)),
              qPrintable(decoded.error));
+}
+
+void TestJpeg::boundsTheScans_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("error"); // empty: decodes
+
+    // Each repeated scan is a pass over the whole image for the decoder but costs the data
+    // only its few bytes; so many passes are refused before they are made.
+    const QByteArray sequential = componentScans(64, false, false);
+    const QByteArray arithmetic = componentScans(64, true, false);
+    const QByteArray progressive = componentScans(64, true, true);
+    QTest::newRow("sequential, one scan per component") << sequential << QString();
+    QTest::newRow("sequential, a component in two scans")
+        << withFirstScanRepeated(sequential, 2) << QStringLiteral("more than 3 scans");
+    QTest::newRow("sequential arithmetic, one scan per component") << arithmetic << QString();
+    QTest::newRow("sequential arithmetic, a component in 1000 scans")
+        << withFirstScanRepeated(arithmetic, 1000) << QStringLiteral("more than 3 scans");
+    QTest::newRow("progressive, 256 scans") << withFirstScanRepeated(progressive, 254) << QString();
+    QTest::newRow("progressive, 257 scans")
+        << withFirstScanRepeated(progressive, 255) << QStringLiteral("more than 256 scans");
+}
+
+void TestJpeg::boundsTheScans()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QString, error);
+    QVERIFY(!data.isEmpty());
+    const jpeg::Decoded decoded = jpeg::decode(data);
+    if (error.isEmpty()) {
+        QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+        QCOMPARE(decoded.image.size(), QSize(64, 64));
+        QCOMPARE(decoded.image.pixel(10, 50), qRgb(255, 255, 255));
+    } else {
+        QVERIFY(!decoded.ok());
+        QVERIFY2(decoded.error.contains(error), qPrintable(decoded.error));
+    }
 }
 
 void TestJpeg::encodeRefusesBadInput()

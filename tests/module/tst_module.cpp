@@ -15,7 +15,9 @@
 
 #include <pthread.h>
 
+#include <cstring>
 #include <memory>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -86,6 +88,8 @@ private Q_SLOTS:
     void exportsExactlyTheEighteenNames();
     void crashReportingExports();
     void showFreeCyclesStayFlatInMemory();
+    void alignedAllocationsUseTheSharedHeap_data();
+    void alignedAllocationsUseTheSharedHeap();
     void unloadLeavesTheHostIntact();
     void detachIsSafeInEveryOrder_data();
     void detachIsSafeInEveryOrder();
@@ -411,6 +415,36 @@ void TestModule::showFreeCyclesStayFlatInMemory()
              qPrintable(QString::number(after.liveBytes - freed.liveBytes)));
     QVERIFY(after.allocations > freed.allocations + Cycles);
     QVERIFY(host.container->children().isEmpty());
+}
+
+void TestModule::alignedAllocationsUseTheSharedHeap_data()
+{
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("size");
+    QTest::newRow("32, small") << 32 << 1;
+    QTest::newRow("64, odd size") << 64 << 100;
+    QTest::newRow("a page") << 4096 << 4096;
+}
+
+// The host's over-aligned operator new: the manager knows no alignment, so the block is cut
+// out of a larger one, which its release has to find again.
+void TestModule::alignedAllocationsUseTheSharedHeap()
+{
+    QFETCH(int, alignment);
+    QFETCH(int, size);
+    const auto align = std::align_val_t(alignment);
+    const JxmmStats before = memoryStats();
+    void *block = ::operator new(std::size_t(size), align);
+    const JxmmStats allocated = memoryStats();
+    QCOMPARE(reinterpret_cast<quintptr>(block) % quintptr(alignment), quintptr(0));
+    QCOMPARE(allocated.liveBlocks, before.liveBlocks + 1);
+    QVERIFY(allocated.liveBytes - before.liveBytes >= size);
+    // Every byte is the caller's; AddressSanitizer sees a write past the block.
+    std::memset(block, 0x5A, std::size_t(size));
+    ::operator delete(block, align);
+    const JxmmStats released = memoryStats();
+    QCOMPARE(released.liveBlocks, before.liveBlocks);
+    QCOMPARE(released.liveBytes, before.liveBytes);
 }
 
 void TestModule::unloadLeavesTheHostIntact()

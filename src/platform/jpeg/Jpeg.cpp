@@ -71,9 +71,13 @@ void onProgress(j_common_ptr cinfo)
     if (!cinfo->is_decompressor)
         return;
     const auto *dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (dinfo->progressive_mode && dinfo->input_scan_number > MaxScans) {
+    // Sequential data codes each component in one scan. libjpeg takes a scan that codes a
+    // component again and decodes it over the first, so without this bound a few bytes per
+    // scan (arithmetic coding needs hardly any) buy a pass over the whole image each.
+    const int limit = dinfo->progressive_mode ? MaxScans : dinfo->num_components;
+    if (dinfo->input_scan_number > limit) {
         auto *err = reinterpret_cast<ErrorManager *>(cinfo->err);
-        std::snprintf(err->message, sizeof err->message, "more than %d scans", MaxScans);
+        std::snprintf(err->message, sizeof err->message, "more than %d scans", limit);
         leave(cinfo, StatusTooManyScans);
     }
 }
@@ -255,7 +259,7 @@ int encodePlain(const unsigned char *bits, unsigned width, unsigned height, std:
 
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        auto row = const_cast<JSAMPROW>(bits + std::ptrdiff_t(cinfo.next_scanline) * stride);
+        auto *row = const_cast<JSAMPROW>(bits + std::ptrdiff_t(cinfo.next_scanline) * stride);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);

@@ -13,7 +13,8 @@ namespace jpeg {
 inline constexpr int MaxSide = 8192;
 inline constexpr qint64 MaxPixels = qint64(16) * 1024 * 1024;
 // A progressive image may spread itself over any number of scans; past this many the data is
-// taken as hostile rather than decoded for ever.
+// taken as hostile rather than decoded for ever. Sequential data may have one scan per
+// component and no more.
 inline constexpr int MaxScans = 256;
 
 struct Decoded
