@@ -121,7 +121,15 @@ void Tfrm_Jointrix::loadDescription()
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
 
+    // The description uses no designer plugins, but a new QUiLoader loads every one installed
+    // in the library paths' "designer" folders (one pulls in Qt Quick: many megabytes and a
+    // slow first window). With no library paths while it is constructed it finds none; the
+    // host's paths are put back at once, and plugins already loaded stay loaded.
+    const QStringList libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
     FormLoader loader(this);
+    QCoreApplication::setLibraryPaths(libraryPaths);
+    loader.clearPluginPaths();
     QWidget *root = loader.load(&buffer);
     if (root != this) {
         throw std::runtime_error("the form description TFRM_JOINTRIX cannot be built: "
