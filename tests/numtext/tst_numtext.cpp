@@ -157,6 +157,11 @@ void TestNumText::parseReal_data()
     QTest::newRow("letters after") << QStringLiteral("12a") << point << none;
     QTest::newRow("inner blank") << QStringLiteral("1 2") << point << none;
     QTest::newRow("overflow") << QStringLiteral("1e400") << point << none;
+    QTest::newRow("beyond the extended range") << QStringLiteral("1e5000") << point << none;
+    QTest::newRow("negative beyond the extended range")
+        << QStringLiteral("-1e5000") << point << none;
+    QTest::newRow("underflow beyond the extended range")
+        << QStringLiteral("1e-5000") << point << std::optional(0.0);
     QTest::newRow("hexadecimal") << QStringLiteral("0x10") << point << none;
     QTest::newRow("infinity word") << QStringLiteral("inf") << point << none;
     QTest::newRow("other digits") << QStringLiteral("١٢") << point << none;

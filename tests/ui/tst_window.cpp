@@ -104,6 +104,7 @@ private Q_SLOTS:
     void cleanup();
 
     void builtFromDescription();
+    void facesResolve();
     void geometry_data();
     void geometry();
     void stateAfterShow();
@@ -217,6 +218,18 @@ void TestWindow::builtFromDescription()
     const QList<QWidget *> components = {w.bsSkinData1, w.bsSkinMessage1, w.bsBusinessSkinForm1};
     for (QWidget *component : components)
         QVERIFY(!component->isVisible());
+}
+
+void TestWindow::facesResolve()
+{
+    // The design's faces stand for a Song-style CJK face and a Times-metric serif.
+    Fixture f;
+    QVERIFY2(QFontInfo(f.window->font()).family().contains(QLatin1String("UMing")),
+             qPrintable(QFontInfo(f.window->font()).family()));
+    QVERIFY2(QFontInfo(f.window->RxRichEdit1->font()).family().contains(QLatin1String("UMing")),
+             qPrintable(QFontInfo(f.window->RxRichEdit1->font()).family()));
+    const QFont report(QStringLiteral("Times New Roman"), 12);
+    QCOMPARE(QFontInfo(report).family(), QStringLiteral("Liberation Serif"));
 }
 
 void TestWindow::geometry_data()
