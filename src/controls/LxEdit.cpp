@@ -408,6 +408,12 @@ void TLxEdit::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Z && mods == Qt::ControlModifier)
         undo();
 
+    // Alt with a character is a menu key, not typing: the field takes nothing from it.
+    if ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier) && !event->text().isEmpty()) {
+        event->ignore();
+        return;
+    }
+
     const std::optional<QChar> typed = typedCharacter(event);
     if (!typed) {
         QLineEdit::keyPressEvent(event);

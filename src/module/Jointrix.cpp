@@ -94,9 +94,10 @@ void qtCleanup()
         g_unloadHook(ProcessDetach);
 
     if (g_state) {
-        const std::vector<TWindowOwner *> owners = g_state->owners;
-        for (TWindowOwner *owner : owners)
-            delete owner;
+        // An owner leaves the list when it goes, and a window going may take another window's
+        // owner with it: always delete the last one still listed.
+        while (!g_state->owners.empty())
+            delete g_state->owners.back();
         delete g_state;
         g_state = nullptr;
     }

@@ -267,8 +267,12 @@ void Tfrm_Jointrix::FormClose(QObject *, TCloseAction &Action)
 void Tfrm_Jointrix::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
+    // The window is shown once: a host that hides and shows its container again must not
+    // find the defaults back in place of what the user typed.
+    if (!event->spontaneous() && !m_shown) {
+        m_shown = true;
         guarded([this] { FormShow(this); });
+    }
 }
 
 void Tfrm_Jointrix::closeEvent(QCloseEvent *event)

@@ -71,4 +71,6 @@ protected:
 private:
     void loadDescription();
     void connectHandlers();
+
+    bool m_shown = false;
 };

@@ -126,6 +126,13 @@ void TestLxEditWindow::typedKeysAreFiltered()
                      QStringLiteral("12-3") + separator + QStringLiteral("4") + separator
                          + QStringLiteral("5x"));
     QCOMPARE(m_lf->text(), QStringLiteral("-3") + separator + QStringLiteral("45"));
+
+    // Alt with a character types nothing, not even what the filter would let through.
+    m_lf->setCanNegative(false);
+    QTest::keyClick(m_lf, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(m_lf, Qt::Key_Minus, Qt::AltModifier);
+    QTest::keyClick(m_lf, Qt::Key_7, Qt::AltModifier);
+    QCOMPARE(m_lf->text(), QStringLiteral("-3") + separator + QStringLiteral("45"));
     QVERIFY(recorder.isEmpty());
 }
 

@@ -123,6 +123,7 @@ private Q_SLOTS:
     void skin();
     void corruptDiagram_data();
     void corruptDiagram();
+    void shownAgainKeepsInputs();
     void closeReleasesAfterEventLoop();
     void brokenDescription_data();
     void brokenDescription();
@@ -586,6 +587,18 @@ void TestWindow::corruptDiagram()
     // The next good diagram shows again.
     pick(w.cbb_CalType, 3);
     QCOMPARE(shownPicture(w), decodedDiagram(3));
+}
+
+void TestWindow::shownAgainKeepsInputs()
+{
+    Fixture f;
+    Tfrm_Jointrix &w = *f.window;
+    w.edt_hf->setText(QStringLiteral("25"));
+    w.BtnOk->click();
+    w.hide();
+    w.show();
+    QCOMPARE(w.edt_hf->text(), QStringLiteral("25"));
+    QCOMPARE(reportLines(w).size(), 4);
 }
 
 void TestWindow::closeReleasesAfterEventLoop()
