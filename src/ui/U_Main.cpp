@@ -38,9 +38,37 @@ namespace {
 class FormLoader final : public QUiLoader
 {
 public:
-    explicit FormLoader(Tfrm_Jointrix *form)
-        : m_form(form)
-    { }
+    // The one loader of the module, made on first use and released with the QApplication.
+    static FormLoader &instance()
+    {
+        static FormLoader *loader = nullptr;
+        if (!loader) {
+            // The description uses no designer plugins, but a new QUiLoader loads every one
+            // installed in the library paths' "designer" folders (one pulls in Qt Quick: many
+            // megabytes and a slow first window). With no library paths while it is made it
+            // finds none; the host's paths are put back at once.
+            const QStringList libraryPaths = QCoreApplication::libraryPaths();
+            QCoreApplication::setLibraryPaths({});
+            loader = new FormLoader;
+            QCoreApplication::setLibraryPaths(libraryPaths);
+            loader->clearPluginPaths();
+            qAddPostRoutine([] {
+                delete loader;
+                loader = nullptr;
+            });
+        }
+        return *loader;
+    }
+
+    // Builds the description in `device` with `form` as its root.
+    QWidget *load(QIODevice *device, Tfrm_Jointrix *form)
+    {
+        m_form = form;
+        m_rootMade = false;
+        QWidget *root = QUiLoader::load(device);
+        m_form = nullptr;
+        return root;
+    }
 
     QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
     {
@@ -72,7 +100,9 @@ public:
     }
 
 private:
-    Tfrm_Jointrix *m_form;
+    FormLoader() = default;
+
+    Tfrm_Jointrix *m_form = nullptr;
     bool m_rootMade = false;
 };
 
@@ -121,16 +151,8 @@ void Tfrm_Jointrix::loadDescription()
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
 
-    // The description uses no designer plugins, but a new QUiLoader loads every one installed
-    // in the library paths' "designer" folders (one pulls in Qt Quick: many megabytes and a
-    // slow first window). With no library paths while it is constructed it finds none; the
-    // host's paths are put back at once, and plugins already loaded stay loaded.
-    const QStringList libraryPaths = QCoreApplication::libraryPaths();
-    QCoreApplication::setLibraryPaths({});
-    FormLoader loader(this);
-    QCoreApplication::setLibraryPaths(libraryPaths);
-    loader.clearPluginPaths();
-    QWidget *root = loader.load(&buffer);
+    FormLoader &loader = FormLoader::instance();
+    QWidget *root = loader.load(&buffer, this);
     if (root != this) {
         throw std::runtime_error("the form description TFRM_JOINTRIX cannot be built: "
                                  + loader.errorString().toStdString());
