@@ -76,6 +76,57 @@ PARSE_TEXT = {
 }
 
 
+def field(text="", whole=False, show=True, set_max=True, lower=True, upper=True, fixed=False,
+          negative=False, equal=False, mydec=2, lo=0.0, hi=0.0, wide=False):
+    switches = 0
+    for bit, on in enumerate([whole, show, set_max, lower, upper, fixed, negative, equal]):
+        if on:
+            switches |= 1 << bit
+    body = text.encode("utf-16-le", "surrogatepass") if wide else text.encode("latin-1")
+    return bytes([switches, 1 if wide else 0]) + struct.pack("<idd", mydec, lo, hi) + body
+
+
+NUMERIC_FIELD = {
+    "thickness-zero": field("0", whole=True, lo=1, hi=100),
+    "thickness-empty": field("", whole=True, lo=1, hi=100),
+    "thickness-top": field("100", whole=True, lo=1, hi=100),
+    "thickness-over": field("101", whole=True, lo=1, hi=100),
+    "length-letters": field("12a", whole=True, lo=1, hi=10000),
+    "whole-point": field("1.5", whole=True, lo=1, hi=10),
+    "whole-fraction-limit": field("0", whole=True, lo=1.5, hi=10),
+    "whole-minus": field("-", whole=True, negative=True, lo=1, hi=10),
+    "whole-over-int": field("2147483648", whole=True, lo=1, hi=10),
+    "whole-huge-limit": field("5", whole=True, lo=-1e300, hi=1e300),
+    "no-check": field("abc", show=False),
+    "equal-limits": field(" ", equal=True, lo=3),
+    "real-fixed": field("2.675", fixed=True, lo=0, hi=10),
+    "real-fixed-letters": field("x", fixed=True, equal=True),
+    "real-open-lower": field("0.004", lower=False, lo=0, hi=10),
+    "real-limit-text": field("5", lo=0.126, hi=2.5),
+    "real-lower-only": field("0", set_max=False, lo=0, hi=1),
+    "real-mydec-40": field("1", mydec=40, lo=0, hi=2),
+    "real-mydec-huge": field("1.5", fixed=True, mydec=2**31 - 1, equal=True),
+    "real-nan": field("1", lo=float("nan"), hi=float("nan")),
+    "real-inf": field("1", lo=float("-inf"), hi=float("inf")),
+    "real-lone-point": field(".", lower=False, upper=False, lo=-1, hi=1),
+    "real-exponent": field("1e300", fixed=True, lo=0, hi=1),
+    "wide-digits": field("\uff11", wide=True, lo=0, hi=5),
+}
+
+SKIN_FILE = {
+    "sample": open(os.path.join(ROOT, "..", "..", "..", "skins", "sample", "skin.ini"), "rb").read(),
+    "empty": b"",
+    "header-only": b"[Skin]\nVersion=1\n",
+    "version-2": b"[Skin]\nVersion=2\n",
+    "bad-colour": b"[Skin]\nVersion=1\n[Frame]\nCaption=#12345\n",
+    "comma": b"[Skin]\nVersion=1\n[Frame]\nCaption=red,blue\n",
+    "no-equals": b"[Skin]\nVersion\n",
+    "not-utf8": b"[Skin]\nName=\xff\xfe\n",
+    "nul": b"[Skin]\nVersion=1\x00\n",
+    "font-size": b"[Message]\nFontFamily=Sans\nFontSize=73\n",
+}
+
+
 def write(target, seeds):
     folder = os.path.join(ROOT, target)
     os.makedirs(folder, exist_ok=True)
@@ -88,6 +139,8 @@ def main():
     write("number-text", NUMBER_TEXT)
     write("report-line", REPORT_LINE)
     write("parse-text", PARSE_TEXT)
+    write("numeric-field", NUMERIC_FIELD)
+    write("skin-file", SKIN_FILE)
     return 0
 
 

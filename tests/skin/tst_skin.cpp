@@ -43,6 +43,7 @@ private Q_SLOTS:
     void badFilesLeaveTheStoreEmpty();
     void unreadableFile();
     void failedLoadDropsTheOldSkin();
+    void rewrittenFileIsReadAgain();
     void skinnedRequest();
     void builtBoxes();
     void realSkinnedBox();
@@ -79,6 +80,9 @@ void TestSkin::badFilesLeaveTheStoreEmpty_data()
     QTest::newRow("font bold not a flag") << replaced("FontBold=true", "FontBold=yes") << false;
     QTest::newRow("font without family") << replaced("FontFamily=Serif\n", "") << false;
     QTest::newRow("unclosed section") << replaced("[Message]", "[Message") << false;
+    // Well formed line by line, refused by the settings parser: refused on every read.
+    QTest::newRow("semicolon in a section name")
+        << replaced("[Message]", "[Mes;sage]\nFace=#eeeeee\n[Message]") << false;
     QTest::newRow("binary garbage") << QByteArray("\x00\x01\xff[[[=\n=\n\x80\x81", 12) << false;
     QTest::newRow("empty file") << QByteArray() << false;
 }
@@ -143,6 +147,26 @@ void TestSkin::failedLoadDropsTheOldSkin()
     QCOMPARE(changed.size(), 2);
     data.clear(); // already empty: no change
     QCOMPARE(changed.size(), 2);
+}
+
+// A file rewritten in place at the same size, faster than its time stamp moves, holds what was
+// last written, whether that loads or not.
+void TestSkin::rewrittenFileIsReadAgain()
+{
+    const QByteArray invalid = replaced("#102030", "#10203z");
+    QCOMPARE(invalid.size(), ValidSkin.size());
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("skin.ini"));
+    TbsSkinData data;
+    for (int round = 0; round < 200; ++round) {
+        const bool valid = round % 2 == 0;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(valid ? ValidSkin : invalid);
+        file.close();
+        QCOMPARE(data.loadFromFile(path), valid);
+    }
 }
 
 void TestSkin::skinnedRequest()

@@ -1,10 +1,12 @@
 #include "platform/skin/SkinData.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringDecoder>
 #include <QStringTokenizer>
+#include <QTemporaryFile>
 #include <QVariant>
 
 namespace {
@@ -12,9 +14,8 @@ namespace {
 constexpr int FormatVersion = 1;
 constexpr qint64 MaxFileSize = 1 << 20;
 
-// QSettings reports a format error only for the instance that parsed the file first; later
-// instances get its cached keys and a clean status. So the lines are checked here: blank,
-// comment, [section] or key=value, in UTF-8.
+// QSettings takes much that the format does not (other encodings, NUL bytes, lines without
+// "="), so the lines are checked here: blank, comment, [section] or key=value, in UTF-8.
 bool isWellFormed(const QByteArray &bytes)
 {
     QStringDecoder decode(QStringDecoder::Utf8);
@@ -166,13 +167,26 @@ std::optional<TbsSkin> TbsSkinData::readFile(const QString &path, QString *error
         why = QStringLiteral("file too large");
         return failed();
     }
-    if (!isWellFormed(file.readAll())) {
+    const QByteArray bytes = file.readAll();
+    file.close();
+    if (!isWellFormed(bytes)) {
         why = QStringLiteral("malformed file");
         return failed();
     }
-    file.close();
 
-    QSettings settings(path, QSettings::IniFormat);
+    // QSettings keeps every file it parsed by path, and parses it again only when its size or
+    // time changed: a file rewritten within the same tick at the same size would give the
+    // keys it had before, and a file it had once refused as malformed would come back clean
+    // the second time. The bytes just checked are parsed from a private copy of a name of its
+    // own, so every read parses exactly them and sees their status.
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/jointrix-skin-XXXXXX.ini"));
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
+        why = QStringLiteral("cannot read file");
+        return failed();
+    }
+    copy.close();
+
+    QSettings settings(copy.fileName(), QSettings::IniFormat);
     // Reading happens on first access; the status is only meaningful afterwards.
     const bool hasHeader = settings.contains(QStringLiteral("Skin/Version"));
     if (settings.status() != QSettings::NoError) {
