@@ -25,6 +25,7 @@
 //   in a real field with FormatNumPoint it is a fixed text, which parseReal accepts.
 
 #include "FuzzCheck.h"
+#include "FuzzQt.h"
 
 #include "controls/LxEdit.h"
 #include "platform/msgbox/MsgBox.h"
@@ -42,17 +43,6 @@
 namespace {
 
 constexpr size_t HeaderSize = 22;
-
-std::string hex(QStringView text)
-{
-    std::string out;
-    char unit[8];
-    for (const QChar c : text) {
-        std::snprintf(unit, sizeof unit, "%04x ", c.unicode());
-        out += unit;
-    }
-    return out;
-}
 
 // The message templates, word for word, by kind and switches.
 QString rangeTemplate(bool real, bool setMax, bool includeLower, bool includeUpper)
@@ -104,12 +94,7 @@ std::optional<QString> limitText(const TLxEdit &edit, double limit, const std::s
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    static int argc = 1;
-    static char name[] = "fuzz-numeric-field";
-    static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    offscreenApplication<QApplication>("fuzz-numeric-field");
     // Every message is kept, none shown: no modal loop ever runs.
     static msgbox::Recorder recorder;
     g_recorder = &recorder;

@@ -14,6 +14,7 @@
 // - trimmed() takes off exactly the leading and trailing characters up to U+0020.
 
 #include "FuzzCheck.h"
+#include "FuzzQt.h"
 
 #include "platform/numtext/NumText.h"
 
@@ -32,17 +33,6 @@
 #include <vector>
 
 namespace {
-
-std::string hex(QStringView text)
-{
-    std::string out;
-    char unit[8];
-    for (const QChar c : text) {
-        std::snprintf(unit, sizeof unit, "%04x ", c.unicode());
-        out += unit;
-    }
-    return out;
-}
 
 QRegularExpression realPattern(QChar separator)
 {

@@ -18,6 +18,7 @@
 //   begins.
 
 #include "FuzzCheck.h"
+#include "FuzzQt.h"
 
 #include "platform/codepage/CodePage.h"
 #include "report/uBaseClass.h"
@@ -42,17 +43,6 @@ bool isStoredAsBreak(QChar c)
 {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::ParagraphSeparator
         || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1;
-}
-
-std::string hex(QStringView text)
-{
-    std::string out;
-    char unit[8];
-    for (const QChar c : text) {
-        std::snprintf(unit, sizeof unit, "%04x ", c.unicode());
-        out += unit;
-    }
-    return out;
 }
 
 void checkLine(TReportView &view, const QString &line,
@@ -114,14 +104,7 @@ void checkLine(TReportView &view, const QString &line,
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/)
 {
-    // Qt reads no fuzzer options: it gets a command line of its own. The offscreen platform
-    // needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    static int argc = 1;
-    static char name[] = "fuzz-report-line";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
+    offscreenApplication<QGuiApplication>("fuzz-report-line");
     return 0;
 }
 

@@ -12,6 +12,7 @@
 //   read of the same path must not see what the first one left in the settings cache.
 
 #include "FuzzCheck.h"
+#include "FuzzQt.h"
 
 #include "platform/skin/SkinData.h"
 
@@ -46,12 +47,7 @@ std::array<QColor, 14> colours(const TbsSkin &skin)
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    static int argc = 1;
-    static char name[] = "fuzz-skin-file";
-    static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    offscreenApplication<QApplication>("fuzz-skin-file");
     static QTemporaryDir folder;
     if (!folder.isValid()) {
         std::fprintf(stderr, "fuzz-skin-file: no temporary folder\n");
