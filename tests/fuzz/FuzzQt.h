@@ -22,8 +22,7 @@ inline std::string hex(QStringView text)
 
 // The target's Qt application, made once, on the offscreen platform unless another is asked
 // for. Qt reads no fuzzer options: it gets a command line of its own.
-template<typename Application>
-Application &offscreenApplication(const char *name)
+template<typename Application> Application &offscreenApplication(const char *name)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
