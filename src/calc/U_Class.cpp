@@ -126,7 +126,20 @@ TJointrix::~TJointrix() = default;
 
 void TJointrix::Calculate(TReportView *view)
 {
+    if (!view)
+        return;
     TLxobj::Calculate(view);
+    // The report is one edit: one undo step, and one relayout of an editor showing it.
+    struct EditBlock
+    {
+        explicit EditBlock(TReportView *view)
+            : m_view(view)
+        {
+            m_view->beginEditBlock();
+        }
+        ~EditBlock() { m_view->endEditBlock(); }
+        TReportView *m_view;
+    } edit(view);
     try {
         writeReport(view);
     } catch (...) {

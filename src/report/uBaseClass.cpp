@@ -83,7 +83,8 @@ void TReportView::appendLine(const QString &text)
     // after each of the two insertions.
     c.beginEditBlock();
     c.clearSelection();
-    c.movePosition(QTextCursor::End);
+    if (c.position() != textLength())
+        c.movePosition(QTextCursor::End);
     // QTextCursor::insertText makes one paragraph break of a CR LF pair, which would shift
     // every position after it by one against the writer's count of one per character; inserting
     // the pair in two pieces gives each of the two its own break.

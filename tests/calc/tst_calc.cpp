@@ -74,6 +74,7 @@ private Q_SLOTS:
     void formOutsideRangeLeavesViewEmpty_data();
     void formOutsideRangeLeavesViewEmpty();
     void secondCalculationReplacesFirst();
+    void noViewIsNoReport();
 };
 
 void TestCalc::buttStrengths_data()
@@ -383,6 +384,17 @@ void TestCalc::secondCalculationReplacesFirst()
     }
     QCOMPARE(document.blockCount(), 5);
     QCOMPARE(document.firstBlock().text(), QStringLiteral("单边角焊缝连接计算："));
+}
+
+void TestCalc::noViewIsNoReport()
+{
+    // A caller that has no view yet gets nothing written, not a crash.
+    TJointrix calculation;
+    calculation.setHf(10);
+    calculation.setLf(1000);
+    calculation.Calculate(nullptr);
+    TLxobj base;
+    base.Calculate(nullptr);
 }
 
 QTEST_MAIN(TestCalc)

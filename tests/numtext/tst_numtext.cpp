@@ -57,6 +57,12 @@ void TestNumText::generalText_data()
     QTest::newRow("carry into a new digit") << 999999999999999.9 << 15 << QStringLiteral("1E15");
     QTest::newRow("16 digits rounded")
         << 1234567890123456.0 << 15 << QStringLiteral("1.23456789012346E15");
+    QTest::newRow("18-digit whole, all kept")
+        << 123456789012345678.0 << 18 << QStringLiteral("123456789012345680");
+    QTest::newRow("18-digit whole cut to 15")
+        << 123456789012345678.0 << 15 << QStringLiteral("1.23456789012346E17");
+    QTest::newRow("19-digit whole cut to 18")
+        << 1152921504606846976.0 << 18 << QStringLiteral("1.15292150460684698E18");
     QTest::newRow("single 0.1") << double(0.1f) << 15 << QStringLiteral("0.100000001490116");
     QTest::newRow("single eight nines") << double(99999999.0f) << 15 << QStringLiteral("100000000");
     QTest::newRow("8 digits, exponent") << 123456789.0 << 8 << QStringLiteral("1.2345679E8");

@@ -1,5 +1,6 @@
 #include "platform/codepage/CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -135,6 +136,9 @@ public:
         , m_slot(0x10000, Unknown)
     { }
 
+    // Whether the character is known to come back as it is.
+    bool same(char16_t c) const { return m_slot[c] == Same; }
+
     void append(char16_t c, QString &out)
     {
         quint16 &slot = m_slot[c];
@@ -156,6 +160,9 @@ public:
         else
             out += m_mapped[slot - FirstMapped];
     }
+
+    // A surrogate pair is too rare to be worth a slot.
+    QString convertPair(QStringView pair) { return m_converter.decode(m_converter.encode(pair)); }
 
 private:
     static constexpr quint16 Unknown = 0;
@@ -179,28 +186,55 @@ bool isAscii(QStringView text)
 
 } // namespace
 
-QString roundTrip936(QStringView text)
+namespace {
+
+// The thread's converter and its cache, or null where iconv has no code page 936.
+CharacterCache *characterCache()
 {
-    // Code page 936 holds ASCII as it is, so most report text needs no conversion at all.
-    if (isAscii(text))
-        return text.toString();
     thread_local Converter converter;
     if (!converter.isValid())
-        return text.toString();
+        return nullptr;
     thread_local CharacterCache cache(converter);
+    return &cache;
+}
 
+QString convert(QStringView text, CharacterCache &cache)
+{
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            out += converter.decode(converter.encode(text.mid(i, 2)));
+            out += cache.convertPair(text.mid(i, 2));
             ++i;
         } else {
             cache.append(c.unicode(), out);
         }
     }
     return out;
+}
+
+} // namespace
+
+QString roundTrip936(QStringView text)
+{
+    // Code page 936 holds ASCII as it is, so most report text needs no conversion at all.
+    if (isAscii(text))
+        return text.toString();
+    CharacterCache *cache = characterCache();
+    return cache ? convert(text, *cache) : text.toString();
+}
+
+QString roundTrip936(const QString &text)
+{
+    CharacterCache *cache = characterCache();
+    if (!cache)
+        return text;
+    // A line made of characters already known to survive needs no new string.
+    const bool unchanged = std::all_of(text.cbegin(), text.cend(), [cache](QChar c) {
+        return c.unicode() < 0x80 || cache->same(c.unicode());
+    });
+    return unchanged ? text : convert(text, *cache);
 }
 
 } // namespace codepage

@@ -11,5 +11,7 @@ namespace codepage {
 // rich-text view: characters the code page cannot hold come back as "?" (or as a close
 // transliteration), everything it holds comes back unchanged. An unpaired surrogate becomes "?".
 QString roundTrip936(QStringView text);
+// The same; text that comes back unchanged is returned as it is, sharing its data.
+QString roundTrip936(const QString &text);
 
 } // namespace codepage

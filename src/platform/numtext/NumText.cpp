@@ -44,6 +44,17 @@ Digits formDigits(long double magnitude)
     // digits, rounded to nearest.
     char buffer[64];
     const auto asDouble = static_cast<double>(magnitude);
+    if (magnitude < 1e18L && magnitude == std::floor(magnitude)) {
+        // A whole number of at most 18 digits is its own digits: loads, lengths and table
+        // strengths mostly are.
+        const auto whole = static_cast<unsigned long long>(magnitude);
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, whole);
+        Digits d;
+        d.count = static_cast<int>(result.ptr - buffer);
+        std::copy(buffer, result.ptr, d.digit);
+        d.exponent = d.count;
+        return d;
+    }
     if (static_cast<long double>(asDouble) == magnitude) {
         // Most values are doubles; the library's shortest-path formatter writes their exact
         // digits several times faster than printf does for an extended value.
