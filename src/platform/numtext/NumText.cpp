@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
 
 #include <charconv>
 #include <cmath>
@@ -44,10 +45,11 @@ Digits formDigits(long double magnitude)
     // digits, rounded to nearest.
     char buffer[64];
     const auto asDouble = static_cast<double>(magnitude);
-    if (magnitude < 1e18L && magnitude == std::floor(magnitude)) {
-        // A whole number of at most 18 digits is its own digits: loads, lengths and table
-        // strengths mostly are.
-        const auto whole = static_cast<unsigned long long>(magnitude);
+    // A whole number of at most 18 digits is its own digits: loads, lengths and table strengths
+    // mostly are. The test stays in double arithmetic, which is several times quicker than
+    // the extended type's rounding to a whole number.
+    const auto whole = static_cast<long long>(asDouble < 1e18 ? asDouble : 0);
+    if (whole != 0 && static_cast<long double>(whole) == magnitude) {
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, whole);
         Digits d;
         d.count = static_cast<int>(result.ptr - buffer);
@@ -371,18 +373,36 @@ long double powerOfTen(unsigned n)
     return result;
 }
 
+// 10^-decimals as the double nearest to it.
+double roundingFactor(int decimals)
+{
+    return decimals >= 0 ? static_cast<double>(1.0L / powerOfTen(static_cast<unsigned>(decimals)))
+                         : static_cast<double>(powerOfTen(static_cast<unsigned>(-decimals)));
+}
+
 } // namespace
 
 double roundToDecimals(double value, int decimals)
 {
-    const double factor = decimals >= 0
-        ? static_cast<double>(1.0L / powerOfTen(static_cast<unsigned>(decimals)))
-        : static_cast<double>(powerOfTen(static_cast<unsigned>(-decimals)));
+    // Every count of decimals a report can ask for, formed once: the extended division that
+    // forms a factor costs as much as the rounding itself.
+    constexpr int TableEnd = 128;
+    static const std::array<double, 2 *TableEnd> factors = [] {
+        std::array<double, 2 * TableEnd> table {};
+        for (int i = 0; i < 2 * TableEnd; ++i)
+            table[i] = roundingFactor(i - TableEnd);
+        return table;
+    }();
+    const double factor = decimals >= -TableEnd && decimals < TableEnd
+        ? factors[decimals + TableEnd]
+        : roundingFactor(decimals);
     if (!std::isfinite(value) || factor == 0)
         throw InvalidOperation();
     const long double q = static_cast<long double>(value) / static_cast<long double>(factor);
-    // The default rounding mode rounds halves to the even neighbour.
-    const long double n = std::nearbyint(q);
+    // The default rounding mode rounds halves to the even neighbour. rint rounds exactly as
+    // nearbyint does; it only may raise the inexact flag, which nothing here reads, and it
+    // needs no save and restore of the floating-point environment.
+    const long double n = std::rint(q);
     constexpr long double Limit = 9223372036854775808.0L; // 2^63
     if (!(n >= -Limit && n < Limit))
         throw InvalidOperation();

@@ -49,8 +49,9 @@ std::optional<qint32> parseInt(QStringView text);
 
 // Rounds `value` to `decimals` decimal places on its binary value: the quotient by 10^-decimals
 // is taken in extended precision and rounded half to even to a signed 64-bit integer, then
-// scaled back and rounded to a double. Throws InvalidOperation when `decimals` lies outside
-// -37..37, the value is not finite or the quotient lies outside the signed 64-bit range.
+// scaled back and rounded to a double. Throws InvalidOperation when the value is not finite,
+// the factor 10^-decimals is no longer a non-zero double, or the quotient lies outside the
+// signed 64-bit range.
 double roundToDecimals(double value, int decimals);
 
 // Trims leading and trailing blanks and control characters (everything up to U+0020).
