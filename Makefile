@@ -115,6 +115,7 @@ lint: build
 
 bench: build
 	@$(BUILD_DIR)/bin/jointrix-bench
+	@tools/bench-module.py --build $(BUILD_DIR)
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
