@@ -386,11 +386,12 @@ double roundToDecimals(double value, int decimals)
 {
     // Every count of decimals a report can ask for, formed once: the extended division that
     // forms a factor costs as much as the rounding itself.
-    constexpr int TableEnd = 128;
-    static const std::array<double, 2 *TableEnd> factors = [] {
-        std::array<double, 2 * TableEnd> table {};
-        for (int i = 0; i < 2 * TableEnd; ++i)
-            table[i] = roundingFactor(i - TableEnd);
+    constexpr std::size_t TableSize = 256;
+    constexpr int TableEnd = TableSize / 2;
+    static const std::array<double, TableSize> factors = [] {
+        std::array<double, TableSize> table {};
+        for (std::size_t i = 0; i < TableSize; ++i)
+            table[i] = roundingFactor(static_cast<int>(i) - TableEnd);
         return table;
     }();
     const double factor = decimals >= -TableEnd && decimals < TableEnd
