@@ -1,5 +1,7 @@
 #include "calc/U_Class.h"
 
+#include <QScopeGuard>
+
 #include <cmath>
 #include <exception>
 
@@ -130,16 +132,8 @@ void TJointrix::Calculate(TReportView *view)
         return;
     TLxobj::Calculate(view);
     // The report is one edit: one undo step, and one relayout of an editor showing it.
-    struct EditBlock
-    {
-        explicit EditBlock(TReportView *view)
-            : m_view(view)
-        {
-            m_view->beginEditBlock();
-        }
-        ~EditBlock() { m_view->endEditBlock(); }
-        TReportView *m_view;
-    } edit(view);
+    view->beginEditBlock();
+    const auto endEdit = qScopeGuard([view] { view->endEditBlock(); });
     try {
         writeReport(view);
     } catch (...) {

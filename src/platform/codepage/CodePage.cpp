@@ -175,19 +175,6 @@ private:
     QList<QString> m_mapped;
 };
 
-bool isAscii(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-namespace {
-
 // The thread's converter and its cache, or null where iconv has no code page 936.
 CharacterCache *characterCache()
 {
@@ -216,21 +203,13 @@ QString convert(QStringView text, CharacterCache &cache)
 
 } // namespace
 
-QString roundTrip936(QStringView text)
-{
-    // Code page 936 holds ASCII as it is, so most report text needs no conversion at all.
-    if (isAscii(text))
-        return text.toString();
-    CharacterCache *cache = characterCache();
-    return cache ? convert(text, *cache) : text.toString();
-}
-
 QString roundTrip936(const QString &text)
 {
     CharacterCache *cache = characterCache();
     if (!cache)
         return text;
-    // A line made of characters already known to survive needs no new string.
+    // Code page 936 holds ASCII as it is: a line of ASCII and of characters already known to
+    // survive needs no new string.
     const bool unchanged = std::all_of(text.cbegin(), text.cend(), [cache](QChar c) {
         return c.unicode() < 0x80 || cache->same(c.unicode());
     });

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
 
 // The system's ANSI code page, 936 (Simplified Chinese, GBK with the euro sign), as far as
 // report text needs it.
@@ -10,8 +9,7 @@ namespace codepage {
 // Converts text to code page 936 and back, as text takes that road on its way into a
 // rich-text view: characters the code page cannot hold come back as "?" (or as a close
 // transliteration), everything it holds comes back unchanged. An unpaired surrogate becomes "?".
-QString roundTrip936(QStringView text);
-// The same; text that comes back unchanged is returned as it is, sharing its data.
+// Text that comes back unchanged is returned as it is, sharing its data.
 QString roundTrip936(const QString &text);
 
 } // namespace codepage
