@@ -2,10 +2,10 @@
 // calculation object and report writer as the window, into a document that is then printed.
 
 #include "calc/U_Class.h"
+#include "calc/Weld.h"
 #include "platform/numtext/NumText.h"
 
 #include <QGuiApplication>
-#include <QTextBlock>
 #include <QTextDocument>
 
 #include <cstdio>
@@ -38,35 +38,11 @@ const char Usage[]
       "Exit status: 0 for a complete report, 1 when the calculation failed (the report then\n"
       "ends with the error line), 2 for bad usage.\n";
 
-struct Choice
-{
-    const char *name;
-    const char16_t *text;
-};
-
-const Choice Forms[] = {
-    {"single", u"单边角焊缝"},
-    {"double", u"双边角焊缝"},
-    {"butt", u"平焊缝连接"},
-    {"lap", u"搭接焊缝连接"},
-};
-const Choice Grades[] = {{"1", u"一级"}, {"2", u"二级"}, {"3", u"三级"}};
-const Choice Electrodes[] = {{"E43", u"E43型"}, {"E50", u"E50型"}, {"E55", u"E55型"}};
-
-template<size_t N> std::optional<int> findChoice(const Choice (&choices)[N], std::string_view value)
-{
-    for (size_t i = 0; i < N; ++i) {
-        if (value == choices[i].name)
-            return static_cast<int>(i);
-    }
-    return std::nullopt;
-}
-
 struct Options
 {
-    int form = 0;
-    int grade = 0;
-    int electrode = 0;
+    weld::Form form = weld::Form::SingleFillet;
+    weld::Grade grade = weld::Grade::First;
+    weld::Electrode electrode = weld::Electrode::E43;
     double hf = 10;
     double lf = 1000;
     bool html = false;
@@ -115,17 +91,17 @@ std::optional<int> parseArguments(int argc, char **argv, Options &options)
         const std::string shown
             = "'" + std::string(*value) + "' for option '" + std::string(name) + "'";
         if (name == "--form") {
-            const auto form = findChoice(Forms, *value);
+            const auto form = weld::fromName<weld::Form>(*value);
             if (!form)
                 return usageError("invalid value " + shown + " (single, double, butt or lap)");
             options.form = *form;
         } else if (name == "--grade") {
-            const auto grade = findChoice(Grades, *value);
+            const auto grade = weld::fromName<weld::Grade>(*value);
             if (!grade)
                 return usageError("invalid value " + shown + " (1, 2 or 3)");
             options.grade = *grade;
         } else if (name == "--electrode") {
-            const auto electrode = findChoice(Electrodes, *value);
+            const auto electrode = weld::fromName<weld::Electrode>(*value);
             if (!electrode)
                 return usageError("invalid value " + shown + " (E43, E50 or E55)");
             options.electrode = *electrode;
@@ -160,18 +136,25 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
+    weld::Input input;
+    input.form = options.form;
+    input.grade = options.grade;
+    input.electrode = options.electrode;
+    input.hf = options.hf;
+    input.lf = options.lf;
+
     QTextDocument document;
     TReportView view(&document);
     {
         TJointrix calculation;
-        calculation.setCalType(options.form);
-        calculation.setGrade(options.grade);
-        calculation.setStyle(options.electrode);
-        calculation.setCalTypes(QString::fromUtf16(Forms[options.form].text));
-        calculation.setGrades(QString::fromUtf16(Grades[options.grade].text));
-        calculation.setStyles(QString::fromUtf16(Electrodes[options.electrode].text));
-        calculation.setLf(options.lf);
-        calculation.setHf(options.hf);
+        calculation.setCalType(weld::code(input.form));
+        calculation.setGrade(weld::code(input.grade));
+        calculation.setStyle(weld::code(input.electrode));
+        calculation.setCalTypes(weld::displayText(input.form));
+        calculation.setGrades(weld::displayText(input.grade));
+        calculation.setStyles(weld::displayText(input.electrode));
+        calculation.setLf(input.lf);
+        calculation.setHf(input.hf);
         calculation.Calculate(&view);
     }
 
@@ -179,7 +162,6 @@ int main(int argc, char **argv)
     const QByteArray bytes = output.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 
-    const int lines = view.lineCount();
-    const bool failed = lines > 0 && document.findBlockByNumber(lines - 1).text() == CalcErrorText;
+    const bool failed = !weld::calculate(input).ok();
     return failed ? ExitCalculationError : ExitComplete;
 }

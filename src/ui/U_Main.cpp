@@ -1,6 +1,7 @@
 #include "ui/U_Main.h"
 
 #include "calc/U_Class.h"
+#include "calc/Weld.h"
 #include "controls/LxEdit.h"
 #include "jointrix/jointrix.h"
 #include "platform/anchors/Anchors.h"
@@ -246,7 +247,8 @@ void Tfrm_Jointrix::cbb_CalTypeSelect(QObject *)
 
     RxRichEdit1->clear();
 
-    const bool graded = i == 2 || i == 3;
+    const std::optional<weld::Form> form = weld::fromCode<weld::Form>(i);
+    const bool graded = form && weld::usesGrade(*form);
     Label1->setEnabled(graded);
     cbb_Grade->setEnabled(graded);
 }

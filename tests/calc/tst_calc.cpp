@@ -1,4 +1,5 @@
 #include "calc/U_Class.h"
+#include "calc/Weld.h"
 #include "platform/numtext/NumText.h"
 
 #include <QMetaProperty>
@@ -75,6 +76,9 @@ private Q_SLOTS:
     void formOutsideRangeLeavesViewEmpty();
     void secondCalculationReplacesFirst();
     void noViewIsNoReport();
+    void choiceTables();
+    void coreMatchesReport_data();
+    void coreMatchesReport();
 };
 
 void TestCalc::buttStrengths_data()
@@ -395,6 +399,98 @@ void TestCalc::noViewIsNoReport()
     calculation.Calculate(nullptr);
     TLxobj base;
     base.Calculate(nullptr);
+}
+
+void TestCalc::choiceTables()
+{
+    // The names scripts use and the texts of the window's lists, by code.
+    const QList<QPair<std::string_view, QString>> forms = {{"single", QStringLiteral("单边角焊缝")},
+                                                           {"double", QStringLiteral("双边角焊缝")},
+                                                           {"butt", QStringLiteral("平焊缝连接")},
+                                                           {"lap", QStringLiteral("搭接焊缝连接")}};
+    for (qint32 i = 0; i < forms.size(); ++i) {
+        const auto form = weld::fromCode<weld::Form>(i);
+        QVERIFY(form);
+        QCOMPARE(weld::code(*form), i);
+        QCOMPARE(weld::name(*form), forms[i].first);
+        QCOMPARE(weld::displayText(*form), forms[i].second);
+        QCOMPARE(weld::fromName<weld::Form>(forms[i].first), form);
+        QCOMPARE(weld::usesGrade(*form), i >= 2);
+    }
+    const QStringList grades
+        = {QStringLiteral("一级"), QStringLiteral("二级"), QStringLiteral("三级")};
+    const QStringList electrodes
+        = {QStringLiteral("E43型"), QStringLiteral("E50型"), QStringLiteral("E55型")};
+    const std::string_view gradeNames[] = {"1", "2", "3"};
+    const std::string_view electrodeNames[] = {"E43", "E50", "E55"};
+    for (qint32 i = 0; i < 3; ++i) {
+        QCOMPARE(weld::displayText(*weld::fromCode<weld::Grade>(i)), grades[i]);
+        QCOMPARE(weld::name(*weld::fromCode<weld::Grade>(i)), gradeNames[i]);
+        QCOMPARE(weld::displayText(*weld::fromCode<weld::Electrode>(i)), electrodes[i]);
+        QCOMPARE(weld::name(*weld::fromCode<weld::Electrode>(i)), electrodeNames[i]);
+    }
+    for (qint32 outside : {-1, 4})
+        QVERIFY(!weld::fromCode<weld::Form>(outside));
+    QVERIFY(!weld::fromCode<weld::Grade>(3));
+    QVERIFY(!weld::fromCode<weld::Electrode>(-1));
+    for (std::string_view unknown : {"", "Single", "e43", "0", "4"}) {
+        QVERIFY(!weld::fromName<weld::Form>(unknown));
+        QVERIFY(!weld::fromName<weld::Grade>(unknown));
+        QVERIFY(!weld::fromName<weld::Electrode>(unknown));
+    }
+}
+
+void TestCalc::coreMatchesReport_data()
+{
+    QTest::addColumn<Inputs>("inputs");
+
+    QTest::newRow("single fillet") << Inputs {0, 0, 0, 10, 1000};
+    QTest::newRow("double fillet, E55") << Inputs {1, 1, 2, 7, 33};
+    QTest::newRow("butt, third grade, second band") << Inputs {2, 2, 1, 16.5, 250};
+    QTest::newRow("lap, E43, last band") << Inputs {3, 0, 0, 61, 0.5};
+    QTest::newRow("negative inputs") << Inputs {3, 1, 1, -1, -1};
+    QTest::newRow("overflowing load") << Inputs {1, 0, 0, 1e300, 1e300};
+    QTest::newRow("unprintable thickness") << Inputs {0, 0, 0, 1e16, 1e-20};
+    QTest::newRow("unprintable length") << Inputs {2, 1, 1, 1e-20, 1e17};
+    QTest::newRow("unprintable load") << Inputs {2, 0, 0, 1e9, 1e9};
+    QTest::newRow("thickness not a number")
+        << Inputs {0, 0, 0, std::numeric_limits<double>::quiet_NaN(), 1};
+}
+
+void TestCalc::coreMatchesReport()
+{
+    // The report is written from the core's result: the same strengths and loads, and an
+    // error line exactly where the core says the calculation failed.
+    QFETCH(Inputs, inputs);
+    weld::Input input;
+    input.form = *weld::fromCode<weld::Form>(inputs.calType);
+    input.grade = *weld::fromCode<weld::Grade>(inputs.grade);
+    input.electrode = *weld::fromCode<weld::Electrode>(inputs.style);
+    input.hf = inputs.hf;
+    input.lf = inputs.lf;
+    const weld::Result result = weld::calculate(input);
+
+    QTextDocument document;
+    const QStringList lines = calculate(document, inputs);
+    QCOMPARE(lines.contains(ErrorLine), !result.ok());
+    if (!result.ok())
+        return;
+    QCOMPARE(lines.size(), 4);
+    const WeldStrengths table
+        = SelectStrengths(inputs.calType, inputs.style, inputs.grade, inputs.hf);
+    const bool fillet = !weld::usesGrade(input.form);
+    QCOMPARE(result.strengths.tensile, fillet ? table.FilletStrength : table.TensileStrength);
+    QCOMPARE(result.strengths.compressive,
+             fillet ? table.FilletStrength : table.CompressiveStrength);
+    QCOMPARE(result.strengths.shear, fillet ? table.FilletStrength : table.ShearStrength);
+    const double loads[] = {result.f, result.n, result.v};
+    for (int i = 0; i < 3; ++i) {
+        const QString tail
+            = QStringLiteral("=") + TLxobj::FormatNumber(loads[i], 3) + QStringLiteral("kN；");
+        QVERIFY2(lines[i + 1].endsWith(tail), qPrintable(lines[i + 1]));
+    }
+    const double factor = weld::loadFactor(input.form);
+    QCOMPARE(result.f, factor * result.strengths.tensile * inputs.hf * inputs.lf / 1000);
 }
 
 QTEST_MAIN(TestCalc)

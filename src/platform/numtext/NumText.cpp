@@ -382,7 +382,7 @@ double roundingFactor(int decimals)
 
 } // namespace
 
-double roundToDecimals(double value, int decimals)
+std::optional<double> tryRoundToDecimals(double value, int decimals)
 {
     // Every count of decimals a report can ask for, formed once: the extended division that
     // forms a factor costs as much as the rounding itself.
@@ -398,7 +398,7 @@ double roundToDecimals(double value, int decimals)
         ? factors[decimals + TableEnd]
         : roundingFactor(decimals);
     if (!std::isfinite(value) || factor == 0)
-        throw InvalidOperation();
+        return std::nullopt;
     const long double q = static_cast<long double>(value) / static_cast<long double>(factor);
     // The default rounding mode rounds halves to the even neighbour. rint rounds exactly as
     // nearbyint does; it only may raise the inexact flag, which nothing here reads, and it
@@ -406,9 +406,16 @@ double roundToDecimals(double value, int decimals)
     const long double n = std::rint(q);
     constexpr long double Limit = 9223372036854775808.0L; // 2^63
     if (!(n >= -Limit && n < Limit))
-        throw InvalidOperation();
+        return std::nullopt;
     const auto whole = static_cast<qint64>(n);
     return static_cast<double>(static_cast<long double>(whole) * static_cast<long double>(factor));
+}
+
+double roundToDecimals(double value, int decimals)
+{
+    if (const std::optional<double> rounded = tryRoundToDecimals(value, decimals))
+        return *rounded;
+    throw InvalidOperation();
 }
 
 QString trimmed(QStringView text)

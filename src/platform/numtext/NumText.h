@@ -53,6 +53,8 @@ std::optional<qint32> parseInt(QStringView text);
 // the factor 10^-decimals is no longer a non-zero double, or the quotient lies outside the
 // signed 64-bit range.
 double roundToDecimals(double value, int decimals);
+// The same without the exception: nothing where roundToDecimals throws.
+std::optional<double> tryRoundToDecimals(double value, int decimals);
 
 // Trims leading and trailing blanks and control characters (everything up to U+0020).
 QString trimmed(QStringView text);
