@@ -1,8 +1,8 @@
 #include "module/Jointrix.h"
 
+#include "module/CrashCalls.h"
 #include "module/MemoryManager.h"
 #include "platform/application/Application.h"
-#include "platform/crashlog/CrashLog.h"
 #include "ui/U_Main.h"
 
 #include <QCoreApplication>

@@ -3,19 +3,20 @@
 #include "calc/U_Class.h"
 #include "calc/Weld.h"
 #include "controls/LxEdit.h"
-#include "jointrix/jointrix.h"
 #include "platform/anchors/Anchors.h"
+#include "platform/crashlog/CrashLog.h"
 #include "platform/fonts/Fonts.h"
 #include "platform/jpeg/Jpeg.h"
 #include "platform/numtext/NumText.h"
 #include "platform/panel/GroupBox.h"
 #include "platform/panel/Panel.h"
 #include "platform/resource/Resource.h"
-#include "platform/richedit/RichEdit.h"
 #include "platform/skin/SkinButton.h"
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinForm.h"
 #include "platform/skin/SkinMessage.h"
+#include "ui/FormLoader.h"
+#include "ui/RichEdit.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -27,85 +28,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
-#include <QUiLoader>
 
 #include <exception>
 #include <stdexcept>
 
 namespace {
-
-// Builds the project's own classes by class name and lets Qt build the rest. The root of the
-// description is the window being created, not a new widget.
-class FormLoader final : public QUiLoader
-{
-public:
-    // The one loader of the module, made on first use and released with the QApplication.
-    static FormLoader &instance()
-    {
-        static FormLoader *loader = nullptr;
-        if (!loader) {
-            // The description uses no designer plugins, but a new QUiLoader loads every one
-            // installed in the library paths' "designer" folders (one pulls in Qt Quick: many
-            // megabytes and a slow first window). With no library paths while it is made it
-            // finds none; the host's paths are put back at once.
-            const QStringList libraryPaths = QCoreApplication::libraryPaths();
-            QCoreApplication::setLibraryPaths({});
-            loader = new FormLoader;
-            QCoreApplication::setLibraryPaths(libraryPaths);
-            loader->clearPluginPaths();
-            qAddPostRoutine([] {
-                delete loader;
-                loader = nullptr;
-            });
-        }
-        return *loader;
-    }
-
-    // Builds the description in `device` with `form` as its root.
-    QWidget *load(QIODevice *device, Tfrm_Jointrix *form)
-    {
-        m_form = form;
-        m_rootMade = false;
-        QWidget *root = QUiLoader::load(device);
-        m_form = nullptr;
-        return root;
-    }
-
-    QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
-    {
-        QWidget *widget = nullptr;
-        if (!parent && className == QLatin1String("Tfrm_Jointrix") && !m_rootMade) {
-            m_rootMade = true;
-            widget = m_form;
-        } else if (className == QLatin1String("TLxEdit")) {
-            widget = new TLxEdit(parent);
-        } else if (className == QLatin1String("TRxRichEdit")) {
-            widget = new TRxRichEdit(parent);
-        } else if (className == QLatin1String("TGroupBox")) {
-            widget = new TGroupBox(parent);
-        } else if (className == QLatin1String("TPanel")) {
-            widget = new TPanel(parent);
-        } else if (className == QLatin1String("TbsSkinButton")) {
-            widget = new TbsSkinButton(parent);
-        } else if (className == QLatin1String("TbsSkinData")) {
-            widget = new TbsSkinData(parent);
-        } else if (className == QLatin1String("TbsSkinMessage")) {
-            widget = new TbsSkinMessage(parent);
-        } else if (className == QLatin1String("TbsBusinessSkinForm")) {
-            widget = new TbsBusinessSkinForm(parent);
-        } else {
-            return QUiLoader::createWidget(className, parent, name);
-        }
-        widget->setObjectName(name);
-        return widget;
-    }
-
-private:
-    FormLoader() = default;
-
-    Tfrm_Jointrix *m_form = nullptr;
-    bool m_rootMade = false;
-};
 
 template<typename T>
 T *expect(QWidget *form, const char *name, const char *className, QString &missing)
@@ -124,7 +51,7 @@ template<typename Handler> void guarded(Handler &&handler)
     try {
         handler();
     } catch (...) {
-        ExceptionManager()->handle(std::current_exception());
+        crashlog::handle(std::current_exception());
     }
 }
 
@@ -152,8 +79,8 @@ void Tfrm_Jointrix::loadDescription()
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
 
-    FormLoader &loader = FormLoader::instance();
-    QWidget *root = loader.load(&buffer, this);
+    FormLoader &loader = FormLoader::shared();
+    QWidget *root = loader.load(&buffer, this, QStringLiteral("Tfrm_Jointrix"));
     if (root != this) {
         throw std::runtime_error("the form description TFRM_JOINTRIX cannot be built: "
                                  + loader.errorString().toStdString());
