@@ -6,11 +6,11 @@
 #include "platform/panel/GroupBox.h"
 #include "platform/panel/Panel.h"
 #include "platform/resource/Resource.h"
-#include "platform/richedit/RichEdit.h"
 #include "platform/skin/SkinButton.h"
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinForm.h"
 #include "platform/skin/SkinMessage.h"
+#include "ui/RichEdit.h"
 #include "ui/U_Main.h"
 
 #include <benchmark/benchmark.h>

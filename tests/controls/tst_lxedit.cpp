@@ -3,6 +3,7 @@
 #include "platform/numtext/NumText.h"
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinMessage.h"
+#include "ui/FormLoader.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -12,7 +13,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUiLoader>
 
 #include <climits>
 #include <cstdio>
@@ -34,22 +34,6 @@ bool commaLocale()
 {
     return numtext::decimalSeparator() != QLatin1Char('.');
 }
-
-// Makes TLxEdit by class name, as the window's form loader will.
-class FormLoader : public QUiLoader
-{
-public:
-    using QUiLoader::QUiLoader;
-    QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
-    {
-        if (className == QLatin1String("TLxEdit")) {
-            auto *edit = new TLxEdit(parent);
-            edit->setObjectName(name);
-            return edit;
-        }
-        return QUiLoader::createWidget(className, parent, name);
-    }
-};
 
 struct Config
 {
@@ -217,9 +201,9 @@ void TestLxEdit::formSetsEveryProperty()
 )";
     QBuffer buffer;
     buffer.setData(ui);
-    FormLoader loader;
-    const std::unique_ptr<QWidget> form(loader.load(&buffer));
-    QVERIFY2(form, qPrintable(loader.errorString()));
+    const std::unique_ptr<FormLoader> loader = FormLoader::make();
+    const std::unique_ptr<QWidget> form(loader->load(&buffer));
+    QVERIFY2(form, qPrintable(loader->errorString()));
 
     auto *hf = form->findChild<TLxEdit *>(QStringLiteral("edt_hf"));
     auto *lf = form->findChild<TLxEdit *>(QStringLiteral("edt_Lf"));

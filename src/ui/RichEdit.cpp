@@ -1,4 +1,4 @@
-#include "platform/richedit/RichEdit.h"
+#include "ui/RichEdit.h"
 
 namespace {
 
