@@ -26,8 +26,8 @@ class TbsSkinMessage;
 //     <property name="SkindateName"><string>bsSkinData1</string></property>
 //
 // The code that loads the form creates the TbsSkinData with that object name below the form's
-// root and then calls TLxEdit::resolveSkindates(root), much as Designer resolves a label's
-// buddy after loading.
+// root and then calls skin::resolveLinks(root) (platform/skin/SkinLinks.h), much as Designer
+// resolves a label's buddy after loading.
 class TLxEdit : public QLineEdit
 {
     Q_OBJECT
@@ -121,11 +121,6 @@ public:
     // Shows one message: in the shared skinned box when Skindate is set, else in the plain box.
     void ShowPrompt(const QString &message);
 
-    // Links every TLxEdit below `root` whose SkindateName is set to the TbsSkinData of that
-    // object name below `root`. Returns the names that named no such object; those fields keep
-    // the plain look.
-    static QStringList resolveSkindates(QObject *root);
-
 Q_SIGNALS:
     // A typed character after the filter; the null character when it was refused.
     void KeyPress(QChar key);
@@ -168,6 +163,7 @@ using TNumEditType = TLxEdit::TNumEditType;
 // The message box shared by every TLxEdit, made by the first one constructed; nullptr before
 // that and after releasePromptBox().
 TbsSkinMessage *PromptBox();
-// Releases the shared box. Runs by itself while the QApplication is being destroyed; the
-// module's clean-up may call it earlier. The next control or prompt makes a new one.
+// Releases the shared box. The module-lifetime owner (platform/application/Lifetime.h) calls
+// it in its prompt-box stage, after the windows and their form loader, while the QApplication
+// is being destroyed. The next control or prompt makes a new one.
 void releasePromptBox();

@@ -3,6 +3,7 @@
 #include "module/CrashCalls.h"
 #include "module/MemoryManager.h"
 #include "platform/application/Application.h"
+#include "platform/application/Lifetime.h"
 #include "ui/U_Main.h"
 
 #include <QCoreApplication>
@@ -33,7 +34,6 @@ TModuleInstance g_instance;
 TApplication *g_savedApplication = nullptr;
 TUnloadHook g_unloadHook = nullptr;
 TModuleState *g_state = nullptr;
-bool g_qtCleanedUp = false;
 
 TModuleState &state()
 {
@@ -80,14 +80,12 @@ void unloadHook(int reason)
         SetApplication(g_savedApplication);
 }
 
-// The framework's clean-up of the module's Qt objects: the windows the host left open, the
-// module-wide values, then the components of the current application object and the object
-// itself. Runs from the destruction of the QApplication, first thing in it.
-void qtCleanup()
+// The framework's clean-up of the module's Qt objects, run by the module-lifetime owner from
+// the destruction of the QApplication, first thing in it: the windows the host left open and
+// the module's references (here), the form loader and the shared prompt box (their own
+// libraries'), then the module's own application object (below).
+void releaseWindows()
 {
-    if (g_qtCleanedUp)
-        return;
-    g_qtCleanedUp = true;
     // The current application object must be the module's own again before anything is
     // destroyed, or the clean-up would destroy the host's.
     if (g_unloadHook)
@@ -101,12 +99,24 @@ void qtCleanup()
         delete g_state;
         g_state = nullptr;
     }
+}
+
+void releaseApplication()
+{
     // Never anyone else's object, whatever the current one is.
     if (Application() && Application() == ModuleApplication())
         delete ModuleApplication();
     SetModuleApplication(nullptr);
     SetApplication(nullptr);
     g_savedApplication = nullptr;
+}
+
+// Sets the module's stages of the clean-up; again after a clean-up, for a host that destroyed
+// its QApplication and made another one.
+void armCleanup()
+{
+    lifetime::atRelease(lifetime::Stage::Windows, releaseWindows);
+    lifetime::atRelease(lifetime::Stage::Application, releaseApplication);
 }
 
 // Process attach. Runs before every other initialiser of the module.
@@ -126,7 +136,7 @@ __attribute__((constructor(101))) void moduleAttach()
 
     g_savedApplication = ModuleApplication();
     g_unloadHook = unloadHook;
-    qAddPostRoutine(qtCleanup);
+    armCleanup();
 }
 
 // Process detach. The module is never unmapped (-z nodelete), so this runs at process exit
@@ -150,11 +160,7 @@ extern "C" {
 
 void LxToolShow(QObject *application, QWidget *sizeControl, QWidget *container)
 {
-    // A host that destroyed its QApplication and made another one: clean up after that one too.
-    if (g_qtCleanedUp) {
-        g_qtCleanedUp = false;
-        qAddPostRoutine(qtCleanup);
-    }
+    armCleanup();
     SetApplication(application);
 
     auto window = std::make_unique<Tfrm_Jointrix>();

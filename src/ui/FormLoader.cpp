@@ -1,6 +1,7 @@
 #include "ui/FormLoader.h"
 
 #include "controls/LxEdit.h"
+#include "platform/application/Lifetime.h"
 #include "platform/panel/GroupBox.h"
 #include "platform/panel/Panel.h"
 #include "platform/skin/SkinButton.h"
@@ -77,8 +78,10 @@ std::unique_ptr<FormLoader> FormLoader::make()
 
 FormLoader &FormLoader::shared()
 {
-    if (!g_shared)
+    if (!g_shared) {
         g_shared = make().release();
+        lifetime::atRelease(lifetime::Stage::FormLoader, releaseShared);
+    }
     return *g_shared;
 }
 
