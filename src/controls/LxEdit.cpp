@@ -1,5 +1,6 @@
 #include "controls/LxEdit.h"
 
+#include "platform/application/Lifetime.h"
 #include "platform/msgbox/MsgBox.h"
 #include "platform/numtext/NumText.h"
 #include "platform/skin/SkinMessage.h"
@@ -28,16 +29,26 @@ TbsSkinMessage *ensurePromptBox()
 {
     if (!g_promptBox) {
         g_promptBox = new TbsSkinMessage;
-        // Post routines run inside the QApplication destructor, while Qt is still usable.
-        qAddPostRoutine(releasePromptBox);
+        lifetime::atRelease(lifetime::Stage::PromptBox, releasePromptBox);
     }
     return g_promptBox;
 }
 
-const QString &promptTitle()
+// The title of every prompt of the fields, skinned or plain.
+QString promptTitle()
 {
-    static const QString title = QStringLiteral("提示信息");
-    return title;
+    return QStringLiteral("提示信息");
+}
+
+// The plain exclamation box, titled as every prompt of the fields, owned by `owner`'s window.
+void showPlainPrompt(const QString &message, QWidget *owner)
+{
+    msgbox::Request request;
+    request.text = message;
+    request.title = promptTitle();
+    request.kind = msgbox::Kind::Exclamation;
+    request.owner = owner;
+    msgbox::show(request);
 }
 
 // The padding of PadDecimals stops here, so an absurd Mydec cannot build a gigantic text.
@@ -170,7 +181,6 @@ TbsSkinMessage *PromptBox()
 
 void releasePromptBox()
 {
-    qRemovePostRoutine(releasePromptBox);
     delete g_promptBox;
     g_promptBox = nullptr;
 }
@@ -270,22 +280,12 @@ void TLxEdit::ShowPrompt(const QString &message)
         QCoreApplication::processEvents();
         return;
     }
-    msgbox::Request request;
-    request.text = message;
-    request.title = promptTitle();
-    request.kind = msgbox::Kind::Exclamation;
-    request.owner = window();
-    msgbox::show(request);
+    showPlainPrompt(message, window());
 }
 
 void TLxEdit::showInvalidData()
 {
-    msgbox::Request request;
-    request.text = QStringLiteral("数据非法！");
-    request.title = promptTitle();
-    request.kind = msgbox::Kind::Exclamation;
-    request.owner = window();
-    msgbox::show(request);
+    showPlainPrompt(QStringLiteral("数据非法！"), window());
 }
 
 bool TLxEdit::CheckDataValidity()
@@ -344,29 +344,6 @@ bool TLxEdit::CheckDataValidity()
             setText(QStringLiteral("0"));
         return false;
     }
-}
-
-QStringList TLxEdit::resolveSkindates(QObject *root)
-{
-    QStringList missing;
-    if (!root)
-        return missing;
-    QList<TLxEdit *> edits = root->findChildren<TLxEdit *>();
-    if (auto *self = qobject_cast<TLxEdit *>(root))
-        edits.prepend(self);
-    for (TLxEdit *edit : std::as_const(edits)) {
-        if (edit->m_skindateName.isEmpty())
-            continue;
-        auto *skin = root->objectName() == edit->m_skindateName ? qobject_cast<TbsSkinData *>(root)
-                                                                : nullptr;
-        if (!skin)
-            skin = root->findChild<TbsSkinData *>(edit->m_skindateName);
-        if (skin)
-            edit->setSkindate(skin);
-        else
-            missing.append(edit->m_skindateName);
-    }
-    return missing;
 }
 
 bool TLxEdit::hasRoomFor(qsizetype length) const

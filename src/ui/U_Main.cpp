@@ -14,6 +14,7 @@
 #include "platform/skin/SkinButton.h"
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinForm.h"
+#include "platform/skin/SkinLinks.h"
 #include "platform/skin/SkinMessage.h"
 #include "ui/FormLoader.h"
 #include "ui/RichEdit.h"
@@ -72,6 +73,18 @@ Tfrm_Jointrix::~Tfrm_Jointrix() = default;
 
 void Tfrm_Jointrix::loadDescription()
 {
+    const QString loaderErrors = buildFromDescription();
+    bindComponents(loaderErrors);
+    // Links that a description can only make by name.
+    const QStringList unresolved = skin::resolveLinks(this);
+    if (!unresolved.isEmpty())
+        throw std::runtime_error("the form description TFRM_JOINTRIX names unknown skin data: "
+                                 + unresolved.join(QLatin1String(", ")).toStdString());
+    anchors::Keeper::attachTree(this);
+}
+
+QString Tfrm_Jointrix::buildFromDescription()
+{
     const std::optional<QByteArray> description = resource::rawData(u"TFRM_JOINTRIX");
     if (!description)
         throw std::runtime_error("the form description TFRM_JOINTRIX is missing");
@@ -85,7 +98,13 @@ void Tfrm_Jointrix::loadDescription()
         throw std::runtime_error("the form description TFRM_JOINTRIX cannot be built: "
                                  + loader.errorString().toStdString());
     }
+    // A description that builds may still have lost parts on the way; the text explains a
+    // component found missing below.
+    return loader.errorString();
+}
 
+void Tfrm_Jointrix::bindComponents(const QString &loaderErrors)
+{
     QString missing;
     GroupBox2 = expect<QGroupBox>(this, "GroupBox2", "TGroupBox", missing);
     Label1 = expect<QLabel>(this, "Label1", "QLabel", missing);
@@ -108,28 +127,10 @@ void Tfrm_Jointrix::loadDescription()
     cbb_CalType = expect<QComboBox>(this, "cbb_CalType", "QComboBox", missing);
     Label9 = expect<QLabel>(this, "Label9", "QLabel", missing);
     if (!missing.isEmpty()) {
-        throw std::runtime_error("the form description TFRM_JOINTRIX lacks" + missing.toStdString()
-                                 + (loader.errorString().isEmpty()
-                                        ? std::string()
-                                        : "; " + loader.errorString().toStdString()));
+        throw std::runtime_error(
+            "the form description TFRM_JOINTRIX lacks" + missing.toStdString()
+            + (loaderErrors.isEmpty() ? std::string() : "; " + loaderErrors.toStdString()));
     }
-
-    // Links that a description can only make by name.
-    const QStringList unresolved = TLxEdit::resolveSkindates(this);
-    if (!unresolved.isEmpty())
-        throw std::runtime_error("the form description TFRM_JOINTRIX names unknown skin data: "
-                                 + unresolved.join(QLatin1String(", ")).toStdString());
-    const auto skinDataNamed = [this](const QString &name) -> TbsSkinData * {
-        return name.isEmpty() ? nullptr : findChild<TbsSkinData *>(name);
-    };
-    BtnOk->setSkinData(skinDataNamed(BtnOk->skinDataName()));
-    BitBtn2->setSkinData(skinDataNamed(BitBtn2->skinDataName()));
-    bsBusinessSkinForm1->setSkinData(skinDataNamed(bsBusinessSkinForm1->skinDataName()));
-    bsSkinMessage1->setSkinData(skinDataNamed(bsSkinMessage1->property("SkinDataName").toString()));
-    bsSkinMessage1->setCtrlSkinData(
-        skinDataNamed(bsSkinMessage1->property("CtrlSkinDataName").toString()));
-
-    anchors::Keeper::attachTree(this);
 }
 
 void Tfrm_Jointrix::connectHandlers()

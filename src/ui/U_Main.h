@@ -69,7 +69,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The steps of building the window: the controls from the description, the reference
+    // fields bound to them, the skin links made by name, the anchors attached.
     void loadDescription();
+    QString buildFromDescription();
+    void bindComponents(const QString &loaderErrors);
     void connectHandlers();
 
     bool m_shown = false;

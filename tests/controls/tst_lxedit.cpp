@@ -2,6 +2,7 @@
 #include "platform/msgbox/MsgBox.h"
 #include "platform/numtext/NumText.h"
 #include "platform/skin/SkinData.h"
+#include "platform/skin/SkinLinks.h"
 #include "platform/skin/SkinMessage.h"
 #include "ui/FormLoader.h"
 
@@ -234,7 +235,7 @@ void TestLxEdit::formSetsEveryProperty()
     QCOMPARE(hf->Skindate(), nullptr);
     auto *skin = new TbsSkinData(form.get());
     skin->setObjectName(QStringLiteral("bsSkinData1"));
-    QCOMPARE(TLxEdit::resolveSkindates(form.get()), QStringList {QStringLiteral("noSuchSkin")});
+    QCOMPARE(skin::resolveLinks(form.get()), QStringList {QStringLiteral("noSuchSkin")});
     QCOMPARE(hf->Skindate(), skin);
     QCOMPARE(lf->Skindate(), nullptr);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/skin/SkinData.h"
+
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
-
-class TbsSkinData;
 
 // A push button with a glyph, drawn with the skin of a skin data store when one is loaded and
 // in the plain look otherwise. The glyph is a strip of NumGlyphs images side by side, the first
@@ -18,6 +18,8 @@ class TbsSkinButton : public QPushButton
     Q_PROPERTY(int Spacing READ spacing WRITE setSpacing)
     Q_PROPERTY(bool Cancel READ isCancel WRITE setCancel)
     Q_PROPERTY(QString SkinDataName READ skinDataName WRITE setSkinDataName)
+    // Linked by name after loading (skin::resolveLinks); a form cannot store an object.
+    Q_PROPERTY(TbsSkinData *SkinData READ skinData WRITE setSkinData STORED false)
     Q_PROPERTY(QString SkinDataElement READ skinDataElement WRITE setSkinDataElement)
     Q_PROPERTY(bool UseSkinFont READ useSkinFont WRITE setUseSkinFont)
 

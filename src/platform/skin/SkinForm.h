@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/skin/SkinComponent.h"
+#include "platform/skin/SkinData.h"
 
 #include <QPointer>
-
-class TbsSkinData;
 
 // The skinned window frame: draws the window it belongs to (its parent) in the frame colours of
 // a skin data store, a face behind the controls and a border line around them, and leaves the
@@ -15,6 +14,8 @@ class TbsBusinessSkinForm : public TbsComponent
 {
     Q_OBJECT
     Q_PROPERTY(QString SkinDataName READ skinDataName WRITE setSkinDataName)
+    // Linked by name after loading (skin::resolveLinks); a form cannot store an object.
+    Q_PROPERTY(TbsSkinData *SkinData READ skinData WRITE setSkinData STORED false)
     Q_PROPERTY(QString BorderIcons READ borderIcons WRITE setBorderIcons)
 
 public:
