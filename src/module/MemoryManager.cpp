@@ -1,12 +1,10 @@
 #include "module/MemoryManager.h"
 
-#include "platform/sharemem/AlignedBlock.h"
-
+#include "platform/sharemem/OperatorNew.h"
 #include "platform/sharemem/ShareMem.h"
 
 #include <dlfcn.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -30,55 +28,17 @@ void *cReallocMem(void *block, std::size_t size)
 // Constant-initialised, so it is in place before any code of the module runs.
 constinit TMemoryManager g_manager {cGetMem, cFreeMem, cReallocMem};
 
-void *allocate(std::size_t size)
+void *managerGetMem(std::size_t size)
 {
-    for (;;) {
-        if (void *block = g_manager.GetMem(size))
-            return block;
-        std::new_handler handler = std::get_new_handler();
-        if (!handler)
-            throw std::bad_alloc();
-        handler();
-    }
+    return g_manager.GetMem(size);
 }
 
-void *allocateNoThrow(std::size_t size) noexcept
+void managerFreeMem(void *block)
 {
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
+    g_manager.FreeMem(block);
 }
 
-void release(void *block) noexcept
-{
-    if (block)
-        g_manager.FreeMem(block);
-}
-
-void *allocateAligned(std::size_t size, std::align_val_t alignment)
-{
-    const auto align = static_cast<std::size_t>(alignment);
-    if (size > SIZE_MAX - align - sizeof(void *))
-        throw std::bad_alloc();
-    return jxmm::placeAligned(allocate(jxmm::alignedBlockSize(size, align)), size, align);
-}
-
-void *allocateAlignedNoThrow(std::size_t size, std::align_val_t alignment) noexcept
-{
-    try {
-        return allocateAligned(size, alignment);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-void releaseAligned(void *pointer) noexcept
-{
-    if (pointer)
-        release(jxmm::blockOf(pointer));
-}
+using ModuleHeap = jxmm::Heap<managerGetMem, managerFreeMem>;
 
 } // namespace
 
@@ -126,103 +86,4 @@ bool HookSharedMemoryManager()
 // The module's own operator new and delete. <new> declares them with default visibility,
 // which a definition cannot change; the module's version script makes them local instead, so
 // the linker binds the module's calls to these and the host never sees them.
-
-void *operator new(std::size_t size)
-{
-    return allocate(size);
-}
-
-void *operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-
-void *operator new(std::size_t size, const std::nothrow_t &) noexcept
-{
-    return allocateNoThrow(size);
-}
-
-void *operator new[](std::size_t size, const std::nothrow_t &) noexcept
-{
-    return allocateNoThrow(size);
-}
-
-void *operator new(std::size_t size, std::align_val_t alignment)
-{
-    return allocateAligned(size, alignment);
-}
-
-void *operator new[](std::size_t size, std::align_val_t alignment)
-{
-    return allocateAligned(size, alignment);
-}
-
-void *operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t &) noexcept
-{
-    return allocateAlignedNoThrow(size, alignment);
-}
-
-void *operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t &) noexcept
-{
-    return allocateAlignedNoThrow(size, alignment);
-}
-
-void operator delete(void *block) noexcept
-{
-    release(block);
-}
-
-void operator delete[](void *block) noexcept
-{
-    release(block);
-}
-
-void operator delete(void *block, const std::nothrow_t &) noexcept
-{
-    release(block);
-}
-
-void operator delete[](void *block, const std::nothrow_t &) noexcept
-{
-    release(block);
-}
-
-void operator delete(void *block, std::size_t) noexcept
-{
-    release(block);
-}
-
-void operator delete[](void *block, std::size_t) noexcept
-{
-    release(block);
-}
-
-void operator delete(void *block, std::align_val_t) noexcept
-{
-    releaseAligned(block);
-}
-
-void operator delete[](void *block, std::align_val_t) noexcept
-{
-    releaseAligned(block);
-}
-
-void operator delete(void *block, std::size_t, std::align_val_t) noexcept
-{
-    releaseAligned(block);
-}
-
-void operator delete[](void *block, std::size_t, std::align_val_t) noexcept
-{
-    releaseAligned(block);
-}
-
-void operator delete(void *block, std::align_val_t, const std::nothrow_t &) noexcept
-{
-    releaseAligned(block);
-}
-
-void operator delete[](void *block, std::align_val_t, const std::nothrow_t &) noexcept
-{
-    releaseAligned(block);
-}
+JXMM_DEFINE_OPERATORS(, ModuleHeap)
