@@ -1,3 +1,4 @@
+#include "../common/LocaleText.h"
 #include "calc/U_Class.h"
 #include "calc/Weld.h"
 #include "platform/numtext/NumText.h"
@@ -308,7 +309,7 @@ void TestCalc::reports()
     QTextDocument document;
     QStringList expected;
     for (const QString &line : lines)
-        expected << QString(line).replace(QLatin1Char('.'), numtext::decimalSeparator());
+        expected << localized(line);
     QCOMPARE(calculate(document, inputs), expected);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinLinks.h"
 #include "platform/skin/SkinMessage.h"
+#include "support/MsgBoxRecorder.h"
 #include "ui/FormLoader.h"
 
 #include <QApplication>

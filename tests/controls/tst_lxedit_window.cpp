@@ -3,6 +3,7 @@
 #include "controls/LxEdit.h"
 #include "platform/msgbox/MsgBox.h"
 #include "platform/numtext/NumText.h"
+#include "support/MsgBoxRecorder.h"
 
 #include <QApplication>
 #include <QMessageBox>

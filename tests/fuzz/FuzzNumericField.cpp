@@ -26,6 +26,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzQt.h"
+#include "support/MsgBoxRecorder.h"
 
 #include "controls/LxEdit.h"
 #include "platform/msgbox/MsgBox.h"

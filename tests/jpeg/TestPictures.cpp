@@ -4,6 +4,7 @@
 #include "JpegMarkers.h"
 #include "platform/jpeg/Jpeg.h"
 #include "platform/resource/Resource.h"
+#include "support/ResourceOverrides.h"
 
 #include <QFile>
 #include <QSet>

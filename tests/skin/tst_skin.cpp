@@ -1,6 +1,7 @@
 #include "platform/msgbox/MsgBox.h"
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinMessage.h"
+#include "support/MsgBoxRecorder.h"
 
 #include <QApplication>
 #include <QFile>

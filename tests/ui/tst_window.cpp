@@ -1,3 +1,4 @@
+#include "../common/LocaleText.h"
 #include "controls/LxEdit.h"
 #include "platform/jpeg/Jpeg.h"
 #include "platform/msgbox/MsgBox.h"
@@ -8,6 +9,8 @@
 #include "platform/skin/SkinData.h"
 #include "platform/skin/SkinForm.h"
 #include "platform/skin/SkinMessage.h"
+#include "support/MsgBoxRecorder.h"
+#include "support/ResourceOverrides.h"
 #include "ui/RichEdit.h"
 #include "ui/U_Main.h"
 
@@ -473,8 +476,7 @@ void TestWindow::emptiedLengthGivesMinusOne()
     f.window->edt_Lf->clear();
     f.window->BtnOk->click();
     QCOMPARE(reportLines(*f.window).value(1),
-             QStringLiteral("设计抗拉荷载：F=160×10×1=1.6kN；")
-                 .replace(QLatin1Char('.'), numtext::decimalSeparator()));
+             localized(QStringLiteral("设计抗拉荷载：F=160×10×1=1.6kN；")));
 }
 
 void TestWindow::keys_data()

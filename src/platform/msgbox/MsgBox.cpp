@@ -109,12 +109,4 @@ ScopedHandler::~ScopedHandler()
     setHandler(std::move(m_previous));
 }
 
-Recorder::Recorder()
-    : m_scope([this](const Request &request) {
-        requests.append(request);
-        if (onShow)
-            onShow(request);
-    })
-{ }
-
 } // namespace msgbox

@@ -15,8 +15,8 @@
 class QMessageBox;
 
 // Every message box of the module goes through show(). The default handler runs a real modal
-// box; a test installs its own handler (ScopedHandler, Recorder) to see what would have been
-// shown without entering a modal loop.
+// box; a test installs its own handler (a ScopedHandler, such as the tests' Recorder) to see
+// what would have been shown without entering a modal loop.
 namespace msgbox {
 
 enum class Kind : quint8 {
@@ -79,23 +79,6 @@ public:
 
 private:
     Handler m_previous;
-};
-
-// A ScopedHandler that keeps every request instead of showing it. `onShow`, when set, runs
-// after a request is kept, still inside show(): a test uses it to look at the state the caller
-// is in while its box would be open.
-class Recorder
-{
-public:
-    Recorder();
-    QList<Request> requests;
-    std::function<void(const Request &)> onShow;
-
-    bool isEmpty() const { return requests.isEmpty(); }
-    void clear() { requests.clear(); }
-
-private:
-    ScopedHandler m_scope;
 };
 
 } // namespace msgbox

@@ -3,29 +3,25 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
+
+#include <utility>
 
 namespace resource {
 
 namespace {
 
-struct Overrides
+struct InstalledSource
 {
     QMutex mutex;
-    QHash<QString, QByteArray> data; // by case-folded name
+    Source source;
 };
 
-Overrides &overrides()
+InstalledSource &installed()
 {
-    static Overrides instance;
+    static InstalledSource instance;
     return instance;
-}
-
-QString key(QStringView name)
-{
-    return name.toString().toCaseFolded();
 }
 
 std::optional<QByteArray> readFile(const QString &path)
@@ -48,12 +44,15 @@ std::optional<QByteArray> rawData(QStringView name)
     if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\'))
         return std::nullopt;
 
+    Source source;
     {
-        Overrides &o = overrides();
-        const QMutexLocker lock(&o.mutex);
-        const auto found = o.data.constFind(key(name));
-        if (found != o.data.constEnd())
-            return *found;
+        InstalledSource &i = installed();
+        const QMutexLocker lock(&i.mutex);
+        source = i.source;
+    }
+    if (source) {
+        if (std::optional<QByteArray> data = source(name))
+            return data;
     }
 
     // Resource paths match exactly, so try the name as given first and only then look
@@ -70,25 +69,11 @@ std::optional<QByteArray> rawData(QStringView name)
     return std::nullopt;
 }
 
-void setRawDataOverride(const QString &name, const QByteArray &data)
+Source setSource(Source source)
 {
-    Overrides &o = overrides();
-    const QMutexLocker lock(&o.mutex);
-    o.data.insert(key(name), data);
-}
-
-void clearRawDataOverride(const QString &name)
-{
-    Overrides &o = overrides();
-    const QMutexLocker lock(&o.mutex);
-    o.data.remove(key(name));
-}
-
-void clearRawDataOverrides()
-{
-    Overrides &o = overrides();
-    const QMutexLocker lock(&o.mutex);
-    o.data.clear();
+    InstalledSource &i = installed();
+    const QMutexLocker lock(&i.mutex);
+    return std::exchange(i.source, std::move(source));
 }
 
 } // namespace resource

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 // The module's raw data resources: files embedded below the Qt resource folder
@@ -17,11 +18,10 @@ QString rawDataFolder();
 // no such resource. A name with a path separator in it names nothing.
 std::optional<QByteArray> rawData(QStringView name);
 
-// Test hook: from now on rawData(name) gives data instead of the embedded bytes (any letter
-// case of name; data may be empty, which is then an empty resource, not a missing one).
-void setRawDataOverride(const QString &name, const QByteArray &data);
-// Removes one override, or all of them.
-void clearRawDataOverride(const QString &name);
-void clearRawDataOverrides();
+// A lookup asked before the embedded resources: what it gives is the resource, nothing lets
+// the embedded one through. The tests put their own data there; the module installs none.
+using Source = std::function<std::optional<QByteArray>(QStringView name)>;
+// Installs `source` (an empty one means none) and returns the one it replaces.
+Source setSource(Source source);
 
 } // namespace resource

@@ -10,8 +10,9 @@ TbsSkinMessage::~TbsSkinMessage() = default;
 
 std::optional<msgbox::Appearance> TbsSkinMessage::appearance() const
 {
-    const auto skinOf
-        = [](const TbsSkinData *data) -> const TbsSkin * { return data ? data->skin() : nullptr; };
+    const auto skinOf = [](const TbsSkinData *store) -> const TbsSkin * {
+        return store ? store->skin() : nullptr;
+    };
     const TbsSkin *box = skinOf(m_skinData.data());
     const TbsSkin *controls = skinOf(m_ctrlSkinData.data());
     if (!box && !controls)
