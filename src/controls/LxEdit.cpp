@@ -294,42 +294,12 @@ bool TLxEdit::CheckDataValidity()
         return true;
     const QPointer<TLxEdit> self(this);
     try {
-        const QString t = numtext::trimmed(text());
-        const bool lonePoint = t.size() == 1 && isDecimalPoint(t.front());
-        if (t.isEmpty() || lonePoint || (t == QLatin1String("-") && !m_canNegative)) {
-            setText(m_editType == EditFloat
-                        ? QStringLiteral("0") + numtext::decimalSeparator() + QLatin1Char('0')
-                        : QStringLiteral("0"));
-        }
-
+        normaliseBlankText();
         if (m_editType == EditFloat && m_formatNumPoint)
             setText(numtext::fixedText(realValue(text()), m_mydec, 9));
-
-        if (m_minValue == m_maxValue)
+        if (m_minValue == m_maxValue || isInRange())
             return true;
-
-        bool passes = false;
-        if (m_editType == EditFloat) {
-            const double v = roundToMydec(realValue(text()));
-            const double lo = roundToMydec(m_minValue);
-            const double hi = roundToMydec(m_maxValue);
-            passes = inRange(lo, v, hi, m_setMaxValue, m_includeLowerLimitValue,
-                             m_includeUpperLimitValue);
-        } else {
-            const qint64 v = wholeValue(text());
-            const qint64 lo = truncatedLimit(m_minValue);
-            const qint64 hi = truncatedLimit(m_maxValue);
-            passes = inRange(lo, v, hi, m_setMaxValue, m_includeLowerLimitValue,
-                             m_includeUpperLimitValue);
-        }
-        if (passes)
-            return true;
-
-        const QString message
-            = fillTemplate(rangeTemplate(m_editType, m_setMaxValue, m_includeLowerLimitValue,
-                                         m_includeUpperLimitValue),
-                           LimitToText(m_minValue), LimitToText(m_maxValue));
-        ShowPrompt(message);
+        promptRange();
         // The box runs a modal loop; the window may have gone meanwhile.
         if (!self)
             return false;
@@ -344,6 +314,39 @@ bool TLxEdit::CheckDataValidity()
             setText(QStringLiteral("0"));
         return false;
     }
+}
+
+void TLxEdit::normaliseBlankText()
+{
+    const QString t = numtext::trimmed(text());
+    const bool lonePoint = t.size() == 1 && isDecimalPoint(t.front());
+    if (t.isEmpty() || lonePoint || (t == QLatin1String("-") && !m_canNegative)) {
+        setText(m_editType == EditFloat
+                    ? QStringLiteral("0") + numtext::decimalSeparator() + QLatin1Char('0')
+                    : QStringLiteral("0"));
+    }
+}
+
+bool TLxEdit::isInRange() const
+{
+    if (m_editType == EditFloat) {
+        const double v = roundToMydec(realValue(text()));
+        const double lo = roundToMydec(m_minValue);
+        const double hi = roundToMydec(m_maxValue);
+        return inRange(lo, v, hi, m_setMaxValue, m_includeLowerLimitValue,
+                       m_includeUpperLimitValue);
+    }
+    const qint64 v = wholeValue(text());
+    const qint64 lo = truncatedLimit(m_minValue);
+    const qint64 hi = truncatedLimit(m_maxValue);
+    return inRange(lo, v, hi, m_setMaxValue, m_includeLowerLimitValue, m_includeUpperLimitValue);
+}
+
+void TLxEdit::promptRange()
+{
+    ShowPrompt(fillTemplate(rangeTemplate(m_editType, m_setMaxValue, m_includeLowerLimitValue,
+                                          m_includeUpperLimitValue),
+                            LimitToText(m_minValue), LimitToText(m_maxValue)));
 }
 
 bool TLxEdit::hasRoomFor(qsizetype length) const

@@ -140,6 +140,11 @@ private:
     double roundToMydec(double value) const;
     bool hasRoomFor(qsizetype length) const;
     void showInvalidData();
+    // The steps of CheckDataValidity: a blank text becomes zero; the value is checked against
+    // the limits (throwing for a text that is no number); the range message names them.
+    void normaliseBlankText();
+    bool isInRange() const;
+    void promptRange();
 
     qint32 m_mydec = 2;
     TNumEditType m_editType = EditFloat;

@@ -9,6 +9,8 @@
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <memory>
+
 namespace {
 
 constexpr int FormatVersion = 1;
@@ -131,74 +133,74 @@ private:
     QString &m_error;
 };
 
-} // namespace
-
-TbsSkinData::TbsSkinData(QWidget *parent)
-    : TbsComponent(parent)
-{ }
-
-TbsSkinData::~TbsSkinData() = default;
-
-std::optional<TbsSkin> TbsSkinData::readFile(const QString &path, QString *error)
+// The file's bytes, when it is a readable file of at most MaxFileSize bytes in the format's
+// line syntax; otherwise `why` says what it is not.
+std::optional<QByteArray> readCheckedBytes(const QString &path, QString &why)
 {
-    QString why;
-    const auto failed = [&]() -> std::optional<TbsSkin> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
-
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists()) {
         why = QStringLiteral("no such file");
-        return failed();
+        return std::nullopt;
     }
     if (!info.isFile() || !info.isReadable()) {
         why = QStringLiteral("not a readable file");
-        return failed();
+        return std::nullopt;
     }
-
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         why = QStringLiteral("cannot read file");
-        return failed();
+        return std::nullopt;
     }
     if (file.size() > MaxFileSize) {
         why = QStringLiteral("file too large");
-        return failed();
+        return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
+    QByteArray bytes = file.readAll();
     if (!isWellFormed(bytes)) {
         why = QStringLiteral("malformed file");
-        return failed();
+        return std::nullopt;
     }
+    return bytes;
+}
 
-    // QSettings keeps every file it parsed by path, and parses it again only when its size or
-    // time changed: a file rewritten within the same tick at the same size would give the
-    // keys it had before, and a file it had once refused as malformed would come back clean
-    // the second time. The bytes just checked are parsed from a private copy of a name of its
-    // own, so every read parses exactly them and sees their status.
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/jointrix-skin-XXXXXX.ini"));
-    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
+// The settings parsed from exactly `bytes`, with the file they were parsed from.
+struct ParsedCopy
+{
+    QTemporaryFile file {QDir::tempPath() + QStringLiteral("/jointrix-skin-XXXXXX.ini")};
+    std::unique_ptr<QSettings> settings;
+};
+
+// QSettings keeps every file it parsed by path, and parses it again only when its size or time
+// changed: a file rewritten within the same tick at the same size would give the keys it had
+// before, and a file it had once refused as malformed would come back clean the second time.
+// The bytes just checked are parsed from a private copy of a name of its own, so every read
+// parses exactly them and sees their status.
+bool parsePrivateCopy(const QByteArray &bytes, ParsedCopy &copy, QString &why)
+{
+    if (!copy.file.open() || copy.file.write(bytes) != bytes.size() || !copy.file.flush()) {
         why = QStringLiteral("cannot read file");
-        return failed();
+        return false;
     }
-    copy.close();
-
-    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    copy.file.close();
+    copy.settings = std::make_unique<QSettings>(copy.file.fileName(), QSettings::IniFormat);
     // Reading happens on first access; the status is only meaningful afterwards.
-    const bool hasHeader = settings.contains(QStringLiteral("Skin/Version"));
-    if (settings.status() != QSettings::NoError) {
-        why = settings.status() == QSettings::FormatError ? QStringLiteral("malformed file")
-                                                          : QStringLiteral("cannot read file");
-        return failed();
+    const bool hasHeader = copy.settings->contains(QStringLiteral("Skin/Version"));
+    if (copy.settings->status() != QSettings::NoError) {
+        why = copy.settings->status() == QSettings::FormatError
+            ? QStringLiteral("malformed file")
+            : QStringLiteral("cannot read file");
+        return false;
     }
     if (!hasHeader) {
         why = QStringLiteral("[Skin] Version: missing");
-        return failed();
+        return false;
     }
+    return true;
+}
 
+// The skin of parsed settings: the header, then every section; the first fault found is `why`.
+std::optional<TbsSkin> readSkin(QSettings &settings, QString &why)
+{
     TbsSkin skin;
     {
         SectionReader header(settings, QStringLiteral("Skin"), why);
@@ -207,9 +209,8 @@ std::optional<TbsSkin> TbsSkinData::readFile(const QString &path, QString *error
             why = QStringLiteral("[Skin] Version: unsupported \"%1\"").arg(*version);
         skin.name = header.text(QStringLiteral("Name"), false).value_or(QString());
         if (!why.isEmpty())
-            return failed();
+            return std::nullopt;
     }
-
     SectionReader frame(settings, QStringLiteral("Frame"), why);
     skin.frame.caption = frame.colour(QStringLiteral("Caption"));
     skin.frame.captionText = frame.colour(QStringLiteral("CaptionText"));
@@ -234,7 +235,29 @@ std::optional<TbsSkin> TbsSkinData::readFile(const QString &path, QString *error
     skin.message.font = message.font();
 
     if (!why.isEmpty())
-        return failed();
+        return std::nullopt;
+    return skin;
+}
+
+} // namespace
+
+TbsSkinData::TbsSkinData(QWidget *parent)
+    : TbsComponent(parent)
+{ }
+
+TbsSkinData::~TbsSkinData() = default;
+
+std::optional<TbsSkin> TbsSkinData::readFile(const QString &path, QString *error)
+{
+    QString why;
+    std::optional<TbsSkin> skin;
+    if (const std::optional<QByteArray> bytes = readCheckedBytes(path, why)) {
+        ParsedCopy copy;
+        if (parsePrivateCopy(*bytes, copy, why))
+            skin = readSkin(*copy.settings, why);
+    }
+    if (!skin && error)
+        *error = why;
     return skin;
 }
 
