@@ -20,6 +20,10 @@ namespace {
 
 class TWindowOwner;
 
+// What the host's size control has beyond the tool: the tool takes its size less this margin,
+// the room a host keeps for its own frame, caption and bars around the container.
+constexpr QSize SizeControlMargin(199, 122);
+
 // Module-wide values that hold Qt objects. Allocated on the first show and released by the Qt
 // clean-up while a QApplication still exists; a global with a destructor would run when Qt is
 // gone.
@@ -172,8 +176,8 @@ void LxToolShow(QObject *application, QWidget *sizeControl, QWidget *container)
     // A plain child widget: no frame, no caption, inside the container's client area.
     shown->setParent(container, Qt::Widget);
     shown->move(0, 0);
-    shown->resize(std::max(0, sizeControl->width() - 199),
-                  std::max(0, sizeControl->height() - 122));
+    shown->resize(std::max(0, sizeControl->width() - SizeControlMargin.width()),
+                  std::max(0, sizeControl->height() - SizeControlMargin.height()));
     shown->show();
 }
 

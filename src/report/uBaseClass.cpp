@@ -278,9 +278,11 @@ void TLxobj::ApplyStyle(TTextAttributes attributes, quint8 style)
             format.setFontUnderline(false);
             format.setFontStrikeOut(false);
         }
+        // The one style in a font of its own; its marked ranges still take the report font.
+        constexpr size_t SongtiStyle = 6;
         for (size_t i = 0; i < std::size(rows); ++i) {
             QTextCharFormat &format = table[i];
-            if (i == 6)
+            if (i == SongtiStyle)
                 format.setFontFamilies({QStringLiteral("宋体")});
             format.setForeground(rows[i].color);
             format.setFontPointSize(rows[i].size);
@@ -295,7 +297,8 @@ void TLxobj::ApplyStyle(TTextAttributes attributes, quint8 style)
 void TLxobj::ScanMarkup(const QString &line, QChar marker, QChar other, int base,
                         TextStyles &styles)
 {
-    const quint8 script = marker == SubscriptMarker ? 1 : 2;
+    const auto script = static_cast<quint8>(marker == SubscriptMarker ? TScriptEffect::Subscript
+                                                                      : TScriptEffect::Superscript);
     bool inside = false;
     int start = 0;
     int count = 0;

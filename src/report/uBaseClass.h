@@ -113,7 +113,9 @@ struct TextStyle
 {
     qint32 Start = 0;
     qint32 Length = 0;
-    quint8 Script = 0; // 1 subscript ("$" pair), 2 superscript ("#" pair)
+    // A TScriptEffect: Subscript for a "$" pair, Superscript for a "#" pair; None never stands
+    // in a record.
+    quint8 Script = quint8(TScriptEffect::None);
     QString FontName;
 };
 using TextStyles = QVector<TextStyle>;
