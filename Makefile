@@ -101,12 +101,14 @@ memcheck: build
 	    || { echo "memcheck: jointrix-host $$args: exit $$?"; exit 1; }; \
 	done
 
+# The include check (every include in src/ points down the layers, scripts/check-includes);
 # clang-format over every committed source; clang-tidy (.clang-tidy) over the product's code
 # (src, apps, tools), with the compile commands of the normal build. Tests and benchmarks are
 # held to the compiler's warnings: clang-tidy's parse of the test framework would be most of
 # the cost of the whole lint. Headers count from the source tree only: the code that moc
 # writes into the build folder (a test's .moc, included by its .cpp) is not ours to fix.
 lint: build
+	@scripts/check-includes
 	@git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run --Werror
 	@git ls-files 'src/*.cpp' 'apps/*.cpp' 'tools/*.cpp' | sed 's|^|$(CURDIR)/|' \
 	  | xargs run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
