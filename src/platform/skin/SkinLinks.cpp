@@ -4,6 +4,7 @@
 
 #include <QMetaProperty>
 #include <QObject>
+#include <QWidget>
 
 namespace skin {
 
@@ -19,8 +20,12 @@ TbsSkinData *storeNamed(QObject *root, const QString &name)
 void resolveObject(QObject *root, QObject *object, QStringList &missing)
 {
     static const QMetaType StoreType = QMetaType::fromType<TbsSkinData *>();
+    // QObject's and QWidget's own properties are never links: a form's tree has some forty
+    // objects of sixty such properties each, looked at in every window built.
+    const int firstOwn = object->isWidgetType() ? QWidget::staticMetaObject.propertyCount()
+                                                : QObject::staticMetaObject.propertyCount();
     const QMetaObject *meta = object->metaObject();
-    for (int i = 0; i < meta->propertyCount(); ++i) {
+    for (int i = firstOwn; i < meta->propertyCount(); ++i) {
         const QMetaProperty link = meta->property(i);
         if (link.metaType() != StoreType || !link.isWritable())
             continue;
