@@ -4,6 +4,8 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# CMake's own messages are kept to warnings and errors; those always show.
+CMAKE_QUIET = --log-level=WARNING
 # The sanitizer build of the test suite, and the libFuzzer build of the fuzz targets.
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
@@ -31,7 +33,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_QUIET) $(CMAKE_FLAGS)
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -55,7 +57,7 @@ test-unit: build
 # UndefinedBehaviorSanitizer, and the command-line calculator run under them.
 test-asan: deps
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DJOINTRIX_SANITIZE=ON \
-	  -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	  -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_QUIET) $(CMAKE_FLAGS)
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 	@$(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(ASAN_DIR)/runtime \
@@ -63,7 +65,7 @@ test-asan: deps
 
 fuzz-build: deps
 	@CC=$(FUZZ_CC) CXX=$(FUZZ_CXX) cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DJOINTRIX_BUILD_FUZZ=ON -DJOINTRIX_BUILD_TESTS=OFF -DJOINTRIX_BUILD_BENCH=OFF >/dev/null
+	  -DJOINTRIX_BUILD_FUZZ=ON -DJOINTRIX_BUILD_TESTS=OFF -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_QUIET)
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 
 fuzz: fuzz-build
@@ -113,7 +115,11 @@ lint: build
 	    -header-filter='^$(CURDIR)/(src|apps|tools)/' >$(BUILD_DIR)/clang-tidy.log 2>&1 \
 	  || { grep -E -A3 'warning:|error:' $(BUILD_DIR)/clang-tidy.log; exit 1; }
 
-bench: build
+# Benchmarks are built when Google Benchmark is installed; `make bench` asks for them.
+bench: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DJOINTRIX_BUILD_BENCH=ON \
+	  $(CMAKE_QUIET) $(CMAKE_FLAGS)
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@$(BUILD_DIR)/bin/jointrix-bench
 	@tools/bench-module.py --build $(BUILD_DIR)
 
