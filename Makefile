@@ -4,6 +4,9 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# `make install` puts everything under PREFIX, below DESTDIR when that is set.
+PREFIX ?= /usr/local
+DESTDIR ?=
 # CMake's own messages are kept to warnings and errors; those always show.
 CMAKE_QUIET = --log-level=WARNING
 # The sanitizer build of the test suite, and the libFuzzer build of the fuzz targets.
@@ -24,7 +27,7 @@ FUZZ_ENV = LSAN_OPTIONS=suppressions=$(LSAN_SUPPRESSIONS):print_suppressions=0 \
 # Every stage of `make test`, in order; each is a target of its own.
 TEST_STAGES = test-unit test-asan fuzz-smoke memcheck lint
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run install package test bench format clean
 .PHONY: test-unit test-asan fuzz-build fuzz fuzz-smoke memcheck lint
 
 all: build
@@ -42,6 +45,15 @@ build: configure
 # Calculate, prints the report and saves a picture of the window.
 run: build
 	@$(BUILD_DIR)/bin/jointrix-host
+
+# Programs, module, libraries, header, CMake package, jointrix.pc, Designer plugin, sample
+# skin, docs, man pages, desktop entry and icon, in the GNUInstallDirs layout.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The Debian package $(BUILD_DIR)/jointrix_<version>_amd64.deb, of the same files under /usr.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 test:
 	@set -e; for stage in $(TEST_STAGES); do \
