@@ -25,10 +25,10 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:chec
 FUZZ_ENV = LSAN_OPTIONS=suppressions=$(LSAN_SUPPRESSIONS):print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Every stage of `make test`, in order; each is a target of its own.
-TEST_STAGES = test-unit test-asan fuzz-smoke memcheck lint
+TEST_STAGES = test-unit test-consumer test-asan fuzz-smoke memcheck lint
 
 .PHONY: all deps configure build run install package test bench format clean
-.PHONY: test-unit test-asan fuzz-build fuzz fuzz-smoke memcheck lint
+.PHONY: test-unit test-consumer test-asan fuzz-build fuzz fuzz-smoke memcheck lint
 
 all: build
 
@@ -64,6 +64,11 @@ test:
 
 test-unit: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Installed into a staging folder: a host built with find_package and one built with
+# pkg-config run from there, and the Debian package holds every installed file.
+test-consumer: build
+	@scripts/test-consumer $(BUILD_DIR)
 
 # The whole test suite again, built with AddressSanitizer (LeakSanitizer on) and
 # UndefinedBehaviorSanitizer, and the command-line calculator run under them.
