@@ -4,6 +4,11 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# `make install` puts everything under PREFIX, below DESTDIR when that is set.
+PREFIX ?= /usr/local
+DESTDIR ?=
+# CMake's own messages are kept to warnings and errors; those always show.
+CMAKE_QUIET = --log-level=WARNING
 # The sanitizer build of the test suite, and the libFuzzer build of the fuzz targets.
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
@@ -20,10 +25,10 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:chec
 FUZZ_ENV = LSAN_OPTIONS=suppressions=$(LSAN_SUPPRESSIONS):print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Every stage of `make test`, in order; each is a target of its own.
-TEST_STAGES = test-unit test-asan fuzz-smoke memcheck lint
+TEST_STAGES = test-unit test-consumer test-asan fuzz-smoke memcheck lint
 
-.PHONY: all deps configure build run test bench format clean
-.PHONY: test-unit test-asan fuzz-build fuzz fuzz-smoke memcheck lint
+.PHONY: all deps configure build run install package test bench format clean
+.PHONY: test-unit test-consumer test-asan fuzz-build fuzz fuzz-smoke memcheck lint
 
 all: build
 
@@ -31,7 +36,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_QUIET) $(CMAKE_FLAGS)
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -40,6 +45,15 @@ build: configure
 # Calculate, prints the report and saves a picture of the window.
 run: build
 	@$(BUILD_DIR)/bin/jointrix-host
+
+# Programs, module, libraries, header, CMake package, jointrix.pc, Designer plugin, sample
+# skin, docs, man pages, desktop entry and icon, in the GNUInstallDirs layout.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The Debian package $(BUILD_DIR)/jointrix_<version>_amd64.deb, of the same files under /usr.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 test:
 	@set -e; for stage in $(TEST_STAGES); do \
@@ -51,11 +65,16 @@ test:
 test-unit: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# Installed into a staging folder: a host built with find_package and one built with
+# pkg-config run from there, and the Debian package holds every installed file.
+test-consumer: build
+	@scripts/test-consumer $(BUILD_DIR)
+
 # The whole test suite again, built with AddressSanitizer (LeakSanitizer on) and
 # UndefinedBehaviorSanitizer, and the command-line calculator run under them.
 test-asan: deps
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DJOINTRIX_SANITIZE=ON \
-	  -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	  -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_QUIET) $(CMAKE_FLAGS)
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 	@$(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(CURDIR)/$(ASAN_DIR)/runtime \
@@ -63,7 +82,7 @@ test-asan: deps
 
 fuzz-build: deps
 	@CC=$(FUZZ_CC) CXX=$(FUZZ_CXX) cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DJOINTRIX_BUILD_FUZZ=ON -DJOINTRIX_BUILD_TESTS=OFF -DJOINTRIX_BUILD_BENCH=OFF >/dev/null
+	  -DJOINTRIX_BUILD_FUZZ=ON -DJOINTRIX_BUILD_TESTS=OFF -DJOINTRIX_BUILD_BENCH=OFF $(CMAKE_QUIET)
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 
 fuzz: fuzz-build
@@ -115,7 +134,11 @@ lint: build
 	    -header-filter='^$(CURDIR)/(src|apps|tools)/' >$(BUILD_DIR)/clang-tidy.log 2>&1 \
 	  || { grep -E -A3 'warning:|error:' $(BUILD_DIR)/clang-tidy.log; exit 1; }
 
-bench: build
+# Benchmarks are built when Google Benchmark is installed; `make bench` asks for them.
+bench: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DJOINTRIX_BUILD_BENCH=ON \
+	  $(CMAKE_QUIET) $(CMAKE_FLAGS)
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@$(BUILD_DIR)/bin/jointrix-bench
 	@tools/bench-module.py --build $(BUILD_DIR)
 

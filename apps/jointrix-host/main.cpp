@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPointer>
@@ -33,7 +34,8 @@ const char Usage[]
       "\n"
       "Loads the weld-connection calculator module and shows it in a window.\n"
       "\n"
-      "  --module PATH      the module; default ../lib/libjointrix.so beside this program\n"
+      "  --module PATH      the module; default the installed one, else\n"
+      "                     ../lib/libjointrix.so beside this program\n"
       "  --size WxH         the size control's size; the tool gets W-199 x H-122; default\n"
       "                     1023x738\n"
       "  --calculate        presses Calculate once the tool is shown and prints the report\n"
@@ -203,10 +205,15 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
-    if (options.module.empty())
-        options.module = QDir(QCoreApplication::applicationDirPath())
-                             .filePath(QStringLiteral("../lib/libjointrix.so"))
-                             .toStdString();
+    if (options.module.empty()) {
+        // Installed, the module is in its own folder (JOINTRIX_INSTALLED_MODULE, relative to
+        // this program's); in the build folder it is in ../lib.
+        const QDir programDir(QCoreApplication::applicationDirPath());
+        QString path = programDir.filePath(QStringLiteral(JOINTRIX_INSTALLED_MODULE));
+        if (!QFileInfo::exists(path))
+            path = programDir.filePath(QStringLiteral("../lib/libjointrix.so"));
+        options.module = path.toStdString();
+    }
 
     Module module;
     if (!loadModule(options.module, module))
