@@ -119,6 +119,8 @@ private Q_SLOTS:
     void emptiedLengthGivesMinusOne();
     void keys_data();
     void keys();
+    void pressChecksTheFocusedField_data();
+    void pressChecksTheFocusedField();
     void skin_data();
     void skin();
     void corruptDiagram_data();
@@ -514,6 +516,91 @@ void TestWindow::keys()
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     const QStringList lines = reportLines(*f.window);
     QCOMPARE(lines.value(0) == QStringLiteral("单边角焊缝连接计算："), calculates);
+}
+
+// How Calculate is pressed while a field has the focus.
+enum class Press : quint8 { Enter, KeypadEnter, Esc, MouseClick, ProgramClick };
+Q_DECLARE_METATYPE(Press)
+
+void TestWindow::pressChecksTheFocusedField_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Press>("press");
+    QTest::addColumn<QString>("tensileLine"); // empty: the check fails, nothing is calculated
+
+    QTest::newRow("hf over its range, Enter")
+        << QStringLiteral("edt_hf") << QStringLiteral("500") << Press::Enter << QString();
+    QTest::newRow("hf emptied, Esc")
+        << QStringLiteral("edt_hf") << QString() << Press::Esc << QString();
+    QTest::newRow("Lf zero, keypad Enter")
+        << QStringLiteral("edt_Lf") << QStringLiteral("0") << Press::KeypadEnter << QString();
+    QTest::newRow("Lf over its range, mouse click")
+        << QStringLiteral("edt_Lf") << QStringLiteral("10001") << Press::MouseClick << QString();
+    QTest::newRow("hf over its range, the program's click")
+        << QStringLiteral("edt_hf") << QStringLiteral("101") << Press::ProgramClick << QString();
+    QTest::newRow("hf at its top, Enter")
+        << QStringLiteral("edt_hf") << QStringLiteral("100") << Press::Enter
+        << QStringLiteral("设计抗拉荷载：F=160×100×1000=16000kN；");
+    QTest::newRow("Lf at its bottom, Esc")
+        << QStringLiteral("edt_Lf") << QStringLiteral("1") << Press::Esc
+        << QStringLiteral("设计抗拉荷载：F=160×10×1=1.6kN；")
+               .replace(QLatin1Char('.'), numtext::decimalSeparator());
+    QTest::newRow("hf at its bottom, mouse click")
+        << QStringLiteral("edt_hf") << QStringLiteral("1") << Press::MouseClick
+        << QStringLiteral("设计抗拉荷载：F=160×1×1000=160kN；");
+}
+
+void TestWindow::pressChecksTheFocusedField()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(Press, press);
+    QFETCH(QString, tensileLine);
+    Fixture f;
+    Tfrm_Jointrix &w = *f.window;
+    // A report of the previous values is on show.
+    w.BtnOk->click();
+    QCOMPARE(reportLines(w).size(), 4);
+
+    auto *edit = w.findChild<TLxEdit *>(field);
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    switch (press) {
+    case Press::Enter:
+        QTest::keyClick(edit, Qt::Key_Return);
+        break;
+    case Press::KeypadEnter:
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+        break;
+    case Press::Esc:
+        QTest::keyClick(edit, Qt::Key_Escape);
+        break;
+    case Press::MouseClick:
+        QTest::mouseClick(w.BtnOk, Qt::LeftButton);
+        break;
+    case Press::ProgramClick:
+        w.BtnOk->click();
+        break;
+    }
+
+    if (tensileLine.isEmpty()) {
+        QCOMPARE(f.messages.requests.size(), 1);
+        QVERIFY2(f.messages.requests.first().text.contains(
+                     edit->MaxValue() == 100 ? QStringLiteral("100") : QStringLiteral("10000")),
+                 qPrintable(f.messages.requests.first().text));
+        QVERIFY(w.RxRichEdit1->document()->isEmpty());
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QVERIFY(edit->hasSelectedText());
+        QCOMPARE(edit->selectedText(), edit->text());
+    } else {
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(reportLines(w).size(), 4);
+        QCOMPARE(reportLines(w).value(1), tensileLine);
+    }
 }
 
 void TestWindow::skin_data()
