@@ -18,6 +18,26 @@ constexpr int ExitComplete = 0;
 constexpr int ExitCalculationError = 1;
 constexpr int ExitUsage = 2;
 
+// The report writes numbers with the decimal separator of the system's locale, read once per
+// process; a program for scripts reads and writes a full stop whatever the user's locale is.
+// So this process takes its numbers from the C locale, before anything reads the separator,
+// and keeps the user's choice for everything else. LC_ALL would outrank LC_NUMERIC: its value
+// moves to LANG, which then stands for every other category as LC_ALL did (so the single
+// categories it overrode go too).
+void takeNumbersFromTheCLocale()
+{
+    const QByteArray all = qgetenv("LC_ALL");
+    if (!all.isEmpty()) {
+        for (const char *category :
+             {"LC_CTYPE", "LC_COLLATE", "LC_TIME", "LC_MONETARY", "LC_MESSAGES", "LC_PAPER",
+              "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"})
+            qunsetenv(category);
+        qputenv("LANG", all);
+        qunsetenv("LC_ALL");
+    }
+    qputenv("LC_NUMERIC", "C");
+}
+
 // Writes `text` to standard output, ending it with a line break if it has none.
 void writeOut(const QString &text)
 {
@@ -57,6 +77,7 @@ int run(const calccli::Options &options)
 
 int main(int argc, char **argv)
 {
+    takeNumbersFromTheCLocale();
     // The report is a document, and documents need no window system: a core application runs
     // whatever the user's Qt platform settings are, and loads no platform plugin at all.
     QCoreApplication app(argc, argv);

@@ -1,5 +1,5 @@
 // jointrix-calc as scripts run it: the reports, the checked input, the usage errors, and a
-// process that runs whatever the Qt settings are.
+// process that behaves the same whatever the locale and the Qt settings are.
 
 #include <QProcess>
 #include <QTest>
@@ -70,6 +70,8 @@ private Q_SLOTS:
     void helpAndVersion();
     void usageErrors_data();
     void usageErrors();
+    void fullStopWhateverTheLocale_data();
+    void fullStopWhateverTheLocale();
     void anyQtPlatformAndNoNoise_data();
     void anyQtPlatformAndNoNoise();
 };
@@ -275,6 +277,35 @@ void TestCli::usageErrors()
     for (const QString &part : named)
         QVERIFY2(lines[0].contains(part), qPrintable(lines[0]));
     QCOMPARE(lines[1], HelpPointer);
+}
+
+void TestCli::fullStopWhateverTheLocale_data()
+{
+    QTest::addColumn<QStringList>("environment");
+
+    const QString german = QStringLiteral("de_DE.UTF-8");
+    QTest::newRow("LANG") << QStringList {QStringLiteral("-LC_ALL"), QStringLiteral("-LC_NUMERIC"),
+                                          QStringLiteral("LANG=") + german};
+    QTest::newRow("LC_NUMERIC") << QStringList {QStringLiteral("-LC_ALL"),
+                                                QStringLiteral("LC_NUMERIC=") + german};
+    QTest::newRow("LC_ALL") << QStringList {QStringLiteral("LC_ALL=") + german};
+}
+
+void TestCli::fullStopWhateverTheLocale()
+{
+    QFETCH(QStringList, environment);
+    const QProcessEnvironment german = environmentWith(environment);
+
+    const Run run = runCalc({QStringLiteral("--hf"), QStringLiteral("16.5"), QStringLiteral("--lf"),
+                             QStringLiteral("17.5")},
+                            german);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out,
+             report({QStringLiteral("单边角焊缝连接计算："),
+                     QStringLiteral("设计抗拉荷载：F=160×16.5×17.5=46.2kN；"),
+                     QStringLiteral("设计抗压荷载：N=160×16.5×17.5=46.2kN；"),
+                     QStringLiteral("设计抗剪荷载：V=160×16.5×17.5=46.2kN；")}));
+    QCOMPARE(runCalc({QStringLiteral("--hf=16,5")}, german).exitCode, 2);
 }
 
 void TestCli::anyQtPlatformAndNoNoise_data()
