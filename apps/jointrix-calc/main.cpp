@@ -10,13 +10,41 @@
 #include <QFont>
 #include <QTextDocument>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int ExitComplete = 0;
 constexpr int ExitCalculationError = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitWriteError = 3;
+
+// Whether the program was started with its standard output closed.
+bool g_stdoutClosed = false;
+
+// A standard stream the program was started without is opened on /dev/null, so that no file
+// the process opens later takes its number and receives the report; writing to a closed
+// standard output still fails (writeOut).
+void holdStandardStreams()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (fd == STDOUT_FILENO)
+            g_stdoutClosed = true;
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+}
 
 // The report writes numbers with the decimal separator of the system's locale, read once per
 // process; a program for scripts reads and writes a full stop whatever the user's locale is.
@@ -38,13 +66,24 @@ void takeNumbersFromTheCLocale()
     qputenv("LC_NUMERIC", "C");
 }
 
-// Writes `text` to standard output, ending it with a line break if it has none.
-void writeOut(const QString &text)
+// Writes `text` to standard output, ending it with a line break if it has none. A write that
+// fails (a full disk, a closed output, a reader that went away) gives one line on stderr: the
+// output is lost, and a script must see that.
+bool writeOut(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
     if (!bytes.endsWith('\n'))
         bytes += '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    errno = 0;
+    const bool written = !g_stdoutClosed
+        && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0;
+    if (!written) {
+        const int error = g_stdoutClosed ? EBADF : errno;
+        std::fprintf(stderr, "jointrix-calc: cannot write to the standard output: %s\n",
+                     error ? std::strerror(error) : "write error");
+    }
+    return written;
 }
 
 int run(const calccli::Options &options)
@@ -69,7 +108,9 @@ int run(const calccli::Options &options)
         calculation.Calculate(&view);
     }
 
-    writeOut(options.format == calccli::Format::Html ? document.toHtml() : document.toPlainText());
+    const bool html = options.format == calccli::Format::Html;
+    if (!writeOut(html ? document.toHtml() : document.toPlainText()))
+        return ExitWriteError;
     return weld::calculate(input).ok() ? ExitComplete : ExitCalculationError;
 }
 
@@ -78,6 +119,9 @@ int run(const calccli::Options &options)
 int main(int argc, char **argv)
 {
     takeNumbersFromTheCLocale();
+    holdStandardStreams();
+    // A reader that went away is a failed write, reported as one, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
     // The report is a document, and documents need no window system: a core application runs
     // whatever the user's Qt platform settings are, and loads no platform plugin at all.
     QCoreApplication app(argc, argv);
@@ -93,8 +137,7 @@ int main(int argc, char **argv)
         return ExitUsage;
     case calccli::Parsed::Action::Help:
     case calccli::Parsed::Action::Version:
-        writeOut(parsed.text);
-        return ExitComplete;
+        return writeOut(parsed.text) ? ExitComplete : ExitWriteError;
     case calccli::Parsed::Action::Run:
         break;
     }

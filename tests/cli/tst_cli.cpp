@@ -1,8 +1,21 @@
 // jointrix-calc as scripts run it: the reports, the checked input, the usage errors, and a
-// process that behaves the same whatever the locale and the Qt settings are.
+// process that behaves the same whatever the locale, the Qt settings and the state of its
+// standard output.
 
 #include <QProcess>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// What the program's standard output is connected to.
+enum class Stdout : quint8 { Pipe, Full, Closed, BrokenPipe };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Stdout)
 
 namespace {
 
@@ -14,12 +27,34 @@ struct Run
 };
 
 Run runCalc(const QStringList &arguments,
-            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+            Stdout stdoutKind = Stdout::Pipe)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    int brokenPipe[2] = {-1, -1};
+    switch (stdoutKind) {
+    case Stdout::Pipe:
+        break;
+    case Stdout::Full:
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        break;
+    case Stdout::Closed:
+        process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        break;
+    case Stdout::BrokenPipe:
+        // A pipe whose reader is gone before the program writes; QProcess gives the child the
+        // default SIGPIPE action.
+        if (::pipe2(brokenPipe, O_CLOEXEC) != 0)
+            return {};
+        ::close(brokenPipe[0]);
+        process.setChildProcessModifier([fd = brokenPipe[1]] { ::dup2(fd, STDOUT_FILENO); });
+        break;
+    }
     process.start(QStringLiteral(JOINTRIX_CALC_PATH), arguments);
     const bool finished = process.waitForFinished(30000);
+    if (brokenPipe[1] >= 0)
+        ::close(brokenPipe[1]);
     Run run;
     if (!finished || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -74,6 +109,8 @@ private Q_SLOTS:
     void fullStopWhateverTheLocale();
     void anyQtPlatformAndNoNoise_data();
     void anyQtPlatformAndNoNoise();
+    void writeFailures_data();
+    void writeFailures();
 };
 
 void TestCli::reports_data()
@@ -335,6 +372,39 @@ void TestCli::anyQtPlatformAndNoNoise()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, report(DefaultReport));
     QCOMPARE(run.err, QString());
+}
+
+void TestCli::writeFailures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Stdout>("output");
+
+    QTest::newRow("report to a full device") << QStringList {} << Stdout::Full;
+    QTest::newRow("report to a closed output") << QStringList {} << Stdout::Closed;
+    QTest::newRow("report into a broken pipe") << QStringList {} << Stdout::BrokenPipe;
+    QTest::newRow("html into a broken pipe")
+        << QStringList {QStringLiteral("--format=html")} << Stdout::BrokenPipe;
+    // A lost report outranks a failed calculation.
+    QTest::newRow("failed calculation to a full device")
+        << QStringList {QStringLiteral("--unchecked"), QStringLiteral("--hf=1e300"),
+                        QStringLiteral("--lf=1e300")}
+        << Stdout::Full;
+    QTest::newRow("help to a full device")
+        << QStringList {QStringLiteral("--help")} << Stdout::Full;
+    QTest::newRow("version into a broken pipe")
+        << QStringList {QStringLiteral("--version")} << Stdout::BrokenPipe;
+}
+
+void TestCli::writeFailures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Stdout, output);
+    const Run run = runCalc(arguments, QProcessEnvironment::systemEnvironment(), output);
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.err.startsWith(QStringLiteral("jointrix-calc: cannot write")),
+             qPrintable(run.err));
+    QVERIFY(run.err.endsWith(QLatin1Char('\n')));
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
