@@ -11,6 +11,7 @@
 #include "ui/RichEdit.h"
 #include "ui/U_Main.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -93,6 +95,38 @@ void pick(QComboBox *list, int index)
         QTest::keyClick(list, Qt::Key_Up);
 }
 
+// What a window of its present size fails to show: a control that leaves its parent's contents
+// or overlaps a sibling, or a report view that does not show all four lines of its report (the
+// view scrolls to the caret, which the report leaves on the empty line after the last one).
+QStringList unshown(Tfrm_Jointrix &window)
+{
+    QStringList problems;
+    const QList<QWidget *> controls = window.findChildren<QWidget *>();
+    const auto shows = [](const QWidget *control) {
+        return control->isVisible() && !control->inherits("TbsComponent");
+    };
+    for (const QWidget *control : controls) {
+        if (!shows(control) || !shows(control->parentWidget()))
+            continue;
+        if (!control->parentWidget()->contentsRect().contains(control->geometry()))
+            problems << control->objectName() + QStringLiteral(" leaves its parent");
+        for (const QWidget *other : controls) {
+            if (other != control && other->parentWidget() == control->parentWidget() && shows(other)
+                && control->objectName() < other->objectName()
+                && other->geometry().intersects(control->geometry()))
+                problems << control->objectName() + QStringLiteral(" overlaps ")
+                        + other->objectName();
+        }
+    }
+    const QTextDocument *report = window.RxRichEdit1->document();
+    const QTextBlock lastLine = report->findBlockByNumber(3);
+    if (!lastLine.isValid() || window.RxRichEdit1->verticalScrollBar()->value() != 0
+        || report->documentLayout()->blockBoundingRect(lastLine).bottom()
+            > window.RxRichEdit1->viewport()->height())
+        problems << QStringLiteral("the report does not show");
+    return problems;
+}
+
 } // namespace
 
 class TestWindow : public QObject
@@ -107,6 +141,8 @@ private Q_SLOTS:
     void facesResolve();
     void geometry_data();
     void geometry();
+    void smallestSizeShowsEveryControl_data();
+    void smallestSizeShowsEveryControl();
     void stateAfterShow();
     void tabOrder_data();
     void tabOrder();
@@ -288,6 +324,42 @@ void TestWindow::geometry()
     auto *control = f.window->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), expected);
+}
+
+void TestWindow::smallestSizeShowsEveryControl_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("showsAll");
+
+    // The group box stretches with the width, its lists and fields stay; the report view
+    // stretches with the height. jointrix-host accepts sizes from this one up (plus the 199 x
+    // 122 a size control has around the tool).
+    const QSize smallest(740, 385);
+    QTest::newRow("designed") << QSize(824, 616) << true;
+    QTest::newRow("smallest") << smallest << true;
+    QTest::newRow("one narrower") << smallest - QSize(1, 0) << false;
+    QTest::newRow("one lower") << smallest - QSize(0, 1) << false;
+    // A host's 600 x 400: the diagram covers the inputs.
+    QTest::newRow("tool of a 600x400 host") << QSize(401, 278) << false;
+}
+
+void TestWindow::smallestSizeShowsEveryControl()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, showsAll);
+    Fixture f;
+    Tfrm_Jointrix &w = *f.window;
+    w.resize(size);
+    // The widest report: the longest heading and the largest numbers.
+    pick(w.cbb_CalType, 3);
+    pick(w.cbb_Style, 2);
+    w.edt_hf->setText(QStringLiteral("100"));
+    w.edt_Lf->setText(QStringLiteral("10000"));
+    w.BtnOk->setFocus(Qt::OtherFocusReason);
+    w.BtnOk->click();
+    QCOMPARE(reportLines(w).value(1), QStringLiteral("设计抗拉荷载：F=2×295×100×10000=590000kN；"));
+    const QStringList problems = unshown(w);
+    QVERIFY2(problems.isEmpty() == showsAll, qPrintable(problems.join(QLatin1String("; "))));
 }
 
 void TestWindow::stateAfterShow()
