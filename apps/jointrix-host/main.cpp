@@ -236,7 +236,7 @@ QString savePicture(const QImage &image, const QString &file)
 // The platform Qt takes, and whether the host added the offscreen one to fall back on.
 struct Platform
 {
-    QByteArray requested; // the first of the list, as the user or the desktop asked for it
+    QByteArray requested; // the list as the user or the desktop asked for it
     bool fallback = false;
 };
 
@@ -282,10 +282,10 @@ Platform choosePlatform(int argc, char **argv)
     const QByteArray first = requested.split(';').constFirst().split(':').constFirst();
     if (isHeadless(QString::fromLatin1(first))) {
         qputenv("QT_QPA_PLATFORM", requested);
-        return {first, false};
+        return {requested, false};
     }
     qputenv("QT_QPA_PLATFORM", requested + ";offscreen");
-    return {first, true};
+    return {requested, true};
 }
 
 struct Module
@@ -411,7 +411,7 @@ int main(int argc, char **argv)
     if (isHeadless(taken)) {
         if (platform.fallback) {
             const QByteArray display = qgetenv("DISPLAY");
-            const QByteArray where = platform.requested == "xcb" && !display.isEmpty()
+            const QByteArray where = platform.requested.contains("xcb") && !display.isEmpty()
                 ? QByteArray(" (DISPLAY=" + display + ')')
                 : QByteArray();
             std::fprintf(stderr, "jointrix-host: cannot use the Qt platform %s%s; running %s\n",
