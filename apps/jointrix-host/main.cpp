@@ -149,9 +149,9 @@ Parsed parseOptions(const QStringList &arguments)
         QStringLiteral("presses Calculate once the tool is shown and prints the report"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
+        // Not listing Qt's writable formats here: that loads every image plugin at each start.
         QStringLiteral("saves the tool, after any calculation, as a picture; the file name's "
-                       "ending names the format (%1)")
-            .arg(writableFormats()),
+                       "ending names the format (png, jpg, bmp or another Qt writes)"),
         QStringLiteral("file"));
     const QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"),
                                            QStringLiteral("frees the tool and exits once it is "
