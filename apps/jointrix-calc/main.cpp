@@ -1,149 +1,100 @@
 // jointrix-calc: the weld-connection capacity report on the command line, written by the same
 // calculation object and report writer as the window, into a document that is then printed.
+// The command line is read into options first (CalcOptions), then run.
 
+#include "CalcOptions.h"
 #include "calc/U_Class.h"
 #include "calc/Weld.h"
-#include "platform/numtext/NumText.h"
+#include "jointrix/version.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
+#include <QFont>
 #include <QTextDocument>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <optional>
-#include <string>
-#include <string_view>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int ExitComplete = 0;
 constexpr int ExitCalculationError = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitWriteError = 3;
 
-const char Usage[]
-    = "Usage: jointrix-calc [--form single|double|butt|lap] [--grade 1|2|3]\n"
-      "                     [--electrode E43|E50|E55] [--hf MM] [--lf MM]\n"
-      "                     [--format text|html]\n"
-      "\n"
-      "Prints the design tensile, compressive and shear loads of a weld connection.\n"
-      "\n"
-      "  --form       connection form: single-sided fillet (single), double-sided fillet\n"
-      "               (double), butt weld (butt) or lap weld (lap); default single\n"
-      "  --grade      weld quality grade, 1 (first) to 3 (third); default 1\n"
-      "  --electrode  electrode type; default E43\n"
-      "  --hf         weld thickness in mm, a real number with a full stop; default 10\n"
-      "  --lf         weld length in mm, a real number with a full stop; default 1000\n"
-      "  --format     text (the report lines in UTF-8) or html (with styles); default text\n"
-      "  --help       prints this text\n"
-      "\n"
-      "Exit status: 0 for a complete report, 1 when the calculation failed (the report then\n"
-      "ends with the error line), 2 for bad usage.\n";
+// Whether the program was started with its standard output closed.
+bool g_stdoutClosed = false;
 
-struct Options
+// A standard stream the program was started without is opened on /dev/null, so that no file
+// the process opens later takes its number and receives the report; writing to a closed
+// standard output still fails (writeOut).
+void holdStandardStreams()
 {
-    weld::Form form = weld::Form::SingleFillet;
-    weld::Grade grade = weld::Grade::First;
-    weld::Electrode electrode = weld::Electrode::E43;
-    double hf = 10;
-    double lf = 1000;
-    bool html = false;
-    bool help = false;
-};
-
-int usageError(const std::string &message)
-{
-    std::fprintf(stderr, "jointrix-calc: %s\n\n%s", message.c_str(), Usage);
-    return ExitUsage;
-}
-
-std::optional<double> parseLength(std::string_view value)
-{
-    // Scripts write numbers with a full stop whatever the locale says.
-    const auto number = numtext::parseReal(QString::fromUtf8(value.data(), qsizetype(value.size())),
-                                           QLatin1Char('.'));
-    return number;
-}
-
-// Returns an exit status when the arguments end the program, nothing otherwise.
-std::optional<int> parseArguments(int argc, char **argv, Options &options)
-{
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
-        }
-        std::string_view name = arg;
-        std::optional<std::string_view> value;
-        if (const size_t eq = arg.find('=');
-            arg.starts_with("--") && eq != std::string_view::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        const bool known = name == "--form" || name == "--grade" || name == "--electrode"
-            || name == "--hf" || name == "--lf" || name == "--format";
-        if (!known)
-            return usageError("unknown option '" + std::string(arg) + "'");
-        if (!value) {
-            if (i + 1 >= argc)
-                return usageError("option '" + std::string(name) + "' needs a value");
-            value = argv[++i];
-        }
-        const std::string shown
-            = "'" + std::string(*value) + "' for option '" + std::string(name) + "'";
-        if (name == "--form") {
-            const auto form = weld::fromName<weld::Form>(*value);
-            if (!form)
-                return usageError("invalid value " + shown + " (single, double, butt or lap)");
-            options.form = *form;
-        } else if (name == "--grade") {
-            const auto grade = weld::fromName<weld::Grade>(*value);
-            if (!grade)
-                return usageError("invalid value " + shown + " (1, 2 or 3)");
-            options.grade = *grade;
-        } else if (name == "--electrode") {
-            const auto electrode = weld::fromName<weld::Electrode>(*value);
-            if (!electrode)
-                return usageError("invalid value " + shown + " (E43, E50 or E55)");
-            options.electrode = *electrode;
-        } else if (name == "--hf" || name == "--lf") {
-            const auto number = parseLength(*value);
-            if (!number)
-                return usageError("invalid value " + shown + " (a finite number, such as 16.5)");
-            (name == "--hf" ? options.hf : options.lf) = *number;
-        } else {
-            if (*value != "text" && *value != "html")
-                return usageError("invalid value " + shown + " (text or html)");
-            options.html = *value == "html";
+        if (fd == STDOUT_FILENO)
+            g_stdoutClosed = true;
+        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
         }
     }
-    return std::nullopt;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The report writes numbers with the decimal separator of the system's locale, read once per
+// process; a program for scripts reads and writes a full stop whatever the user's locale is.
+// So this process takes its numbers from the C locale, before anything reads the separator,
+// and keeps the user's choice for everything else. LC_ALL would outrank LC_NUMERIC: its value
+// moves to LANG, which then stands for every other category as LC_ALL did (so the single
+// categories it overrode go too).
+void takeNumbersFromTheCLocale()
 {
-    Options options;
-    if (const auto status = parseArguments(argc, argv, options))
-        return *status;
-    if (options.help) {
-        std::fputs(Usage, stdout);
-        return ExitComplete;
+    const QByteArray all = qgetenv("LC_ALL");
+    if (!all.isEmpty()) {
+        for (const char *category :
+             {"LC_CTYPE", "LC_COLLATE", "LC_TIME", "LC_MONETARY", "LC_MESSAGES", "LC_PAPER",
+              "LC_NAME", "LC_ADDRESS", "LC_TELEPHONE", "LC_MEASUREMENT", "LC_IDENTIFICATION"})
+            qunsetenv(category);
+        qputenv("LANG", all);
+        qunsetenv("LC_ALL");
     }
+    qputenv("LC_NUMERIC", "C");
+}
 
-    // Documents need fonts, fonts need a GUI application; nothing is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+// Writes `text` to standard output, ending it with a line break if it has none. A write that
+// fails (a full disk, a closed output, a reader that went away) gives one line on stderr: the
+// output is lost, and a script must see that.
+bool writeOut(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.endsWith('\n'))
+        bytes += '\n';
+    errno = 0;
+    const bool written = !g_stdoutClosed
+        && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0;
+    if (!written) {
+        const int error = g_stdoutClosed ? EBADF : errno;
+        std::fprintf(stderr, "jointrix-calc: cannot write to the standard output: %s\n",
+                     error ? std::strerror(error) : "write error");
+    }
+    return written;
+}
 
-    weld::Input input;
-    input.form = options.form;
-    input.grade = options.grade;
-    input.electrode = options.electrode;
-    input.hf = options.hf;
-    input.lf = options.lf;
-
+int run(const calccli::Options &options)
+{
+    const weld::Input &input = options.input;
     QTextDocument document;
+    // A document needs no platform, but without a GUI application its default font has no
+    // family, and the html would say "font-family:;". This is the font Qt gives a document on a
+    // platform without a desktop: the html reads as it did when this program ran on one.
+    document.setDefaultFont(QFont(QStringLiteral("Sans Serif"), 9));
     TReportView view(&document);
     {
         TJointrix calculation;
@@ -158,10 +109,38 @@ int main(int argc, char **argv)
         calculation.Calculate(&view);
     }
 
-    const QString output = options.html ? document.toHtml() : document.toPlainText();
-    const QByteArray bytes = output.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    const bool html = options.format == calccli::Format::Html;
+    if (!writeOut(html ? document.toHtml() : document.toPlainText()))
+        return ExitWriteError;
+    return weld::calculate(input).ok() ? ExitComplete : ExitCalculationError;
+}
 
-    const bool failed = !weld::calculate(input).ok();
-    return failed ? ExitCalculationError : ExitComplete;
+} // namespace
+
+int main(int argc, char **argv)
+{
+    takeNumbersFromTheCLocale();
+    holdStandardStreams();
+    // A reader that went away is a failed write, reported as one, not a silent end.
+    std::signal(SIGPIPE, SIG_IGN);
+    // The report is a document, and documents need no window system: a core application runs
+    // whatever the user's Qt platform settings are, and loads no platform plugin at all.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("jointrix-calc"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(JOINTRIX_VERSION_STRING));
+
+    const calccli::Parsed parsed = calccli::parseOptions(QCoreApplication::arguments());
+    switch (parsed.action) {
+    case calccli::Parsed::Action::UsageError:
+        std::fprintf(stderr,
+                     "jointrix-calc: %s\nTry 'jointrix-calc --help' for more information.\n",
+                     parsed.text.toUtf8().constData());
+        return ExitUsage;
+    case calccli::Parsed::Action::Help:
+    case calccli::Parsed::Action::Version:
+        return writeOut(parsed.text) ? ExitComplete : ExitWriteError;
+    case calccli::Parsed::Action::Run:
+        break;
+    }
+    return run(parsed.options);
 }

@@ -3,97 +3,290 @@
 // loop release it and unloads the module.
 
 #include "jointrix/jointrix.h"
+#include "jointrix/version.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTextEdit>
 
 #include <dlfcn.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
 
 constexpr int ExitOk = 0;
 constexpr int ExitFailure = 1;
-constexpr int ExitModule = 2;
+constexpr int ExitUsage = 2; // bad usage, or a module that cannot be loaded or lacks an export
 
-const char Usage[]
-    = "Usage: jointrix-host [--module PATH] [--size WxH] [--calculate] [--screenshot FILE]\n"
-      "                     [--quit-after-show]\n"
-      "\n"
-      "Loads the weld-connection calculator module and shows it in a window.\n"
-      "\n"
-      "  --module PATH      the module; default the installed one, else\n"
-      "                     ../lib/libjointrix.so beside this program\n"
-      "  --size WxH         the size control's size; the tool gets W-199 x H-122; default\n"
-      "                     1023x738\n"
-      "  --calculate        presses Calculate once the tool is shown and prints the report\n"
-      "  --screenshot FILE  saves the tool, after any calculation, as a picture\n"
-      "  --quit-after-show  frees the tool and exits once it is shown\n"
-      "  --help             prints this text\n"
-      "\n"
-      "Without a display (neither DISPLAY nor WAYLAND_DISPLAY set) it runs offscreen; unless\n"
-      "--quit-after-show is given it then presses Calculate, saves the picture (jointrix.png\n"
-      "unless --screenshot names another), prints the report and exits.\n"
-      "Exit status: 0 done, 1 the tool could not be shown or saved, 2 bad usage or a module\n"
-      "that cannot be loaded or lacks an export.\n";
+// The room a size control has around the tool: the tool gets its width - 199 and height - 122.
+constexpr int AroundToolWidth = 199;
+constexpr int AroundToolHeight = 122;
+// The smallest size control that shows every control of the tool, worked out from the tool's
+// anchors. Its group box stretches with the width while the lists and fields in it stay put:
+// at 740 wide (the fields' right edge, 470, plus the box's 3 pixel frame, plus the 267 the
+// design keeps beside the box) they still lie inside it, clear of the diagram. Its report view
+// stretches with the height while the boxes above and Calculate's button keep their places: at
+// 385 high the view holds the five lines of a report, its four and the empty one the caret
+// stays on, so nothing scrolls away. Below either a control is cut, covered or scrolled off.
+constexpr int SmallestWidth = 740 + AroundToolWidth;
+constexpr int SmallestHeight = 385 + AroundToolHeight;
+// The largest: windows beyond this are more than painting and memory take.
+constexpr int LargestSide = 16384;
 
 struct Options
 {
-    std::string module;
-    int width = 1023;
-    int height = 738;
+    QString module;
+    QSize size = {1023, 738};
     bool calculate = false;
-    std::string screenshot;
+    QString screenshot;
     bool quitAfterShow = false;
 };
 
-bool parseSize(const char *text, int &width, int &height)
+// What the command line asks for: a run with its options, or a text to print and leave.
+struct Parsed
 {
-    char tail = 0;
-    return std::sscanf(text, "%dx%d%c", &width, &height, &tail) == 2 && width > 0 && height > 0;
+    enum class Action : quint8 { Run, Help, Version, UsageError };
+    Action action = Action::Run;
+    Options options;
+    // The help or version text, or for a usage error its one line, without the program's name.
+    QString text;
+};
+
+QString invalidValue(const QString &value, const QString &option)
+{
+    return QStringLiteral("invalid value '%1' for option '--%2'").arg(value, option);
 }
 
-// Parses the options into `options`; returns -1 to go on, otherwise the exit status.
-int parseOptions(int argc, char **argv, Options &options)
+std::optional<QSize> readSize(const QString &text)
 {
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(arg, "--help")) {
-            std::fputs(Usage, stdout);
-            return ExitOk;
-        } else if (!std::strcmp(arg, "--module") && hasValue) {
-            options.module = argv[++i];
-        } else if (!std::strcmp(arg, "--size") && hasValue) {
-            if (!parseSize(argv[++i], options.width, options.height)) {
-                std::fprintf(stderr, "jointrix-host: bad size '%s', expected WxH\n", argv[i]);
-                return ExitModule;
-            }
-        } else if (!std::strcmp(arg, "--calculate")) {
-            options.calculate = true;
-        } else if (!std::strcmp(arg, "--screenshot") && hasValue) {
-            options.screenshot = argv[++i];
-        } else if (!std::strcmp(arg, "--quit-after-show")) {
-            options.quitAfterShow = true;
-        } else {
-            std::fprintf(stderr, "jointrix-host: unknown or incomplete option '%s'\n\n%s", arg,
-                         Usage);
-            return ExitModule;
+    static const QRegularExpression form(QStringLiteral("^([0-9]+)x([0-9]+)$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool widthOk = false;
+    bool heightOk = false;
+    const qlonglong width = match.captured(1).toLongLong(&widthOk);
+    const qlonglong height = match.captured(2).toLongLong(&heightOk);
+    if (!widthOk || !heightOk || width < SmallestWidth || width > LargestSide
+        || height < SmallestHeight || height > LargestSide)
+        return std::nullopt;
+    return QSize(int(width), int(height));
+}
+
+QString sizeRange()
+{
+    return QStringLiteral("from %1x%2 to %3x%3")
+        .arg(SmallestWidth)
+        .arg(SmallestHeight)
+        .arg(LargestSide);
+}
+
+// The picture formats Qt can write, as file name endings.
+QString writableFormats()
+{
+    QStringList formats;
+    for (const QByteArray &format : QImageWriter::supportedImageFormats())
+        formats << QString::fromLatin1(format);
+    return formats.join(QLatin1String(", "));
+}
+
+// Qt's sentence ("Missing value after '--size'.") as one of ours.
+QString ourSentence(QString text)
+{
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+// `arguments` as QCoreApplication::arguments() gives them, Qt's own options taken out.
+Parsed parseOptions(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Loads the weld-connection calculator module and shows it in a window.\n"
+        "\n"
+        "On the offscreen or minimal Qt platform (QT_QPA_PLATFORM names it, or there is no\n"
+        "display, or the display cannot be opened) nobody could use the window: unless\n"
+        "--quit-after-show is given it then presses Calculate, saves the picture (jointrix.png\n"
+        "unless --screenshot names another), prints the report and exits.\n"
+        "\n"
+        "Exit status: 0 done, 1 the tool could not be shown or saved, 2 bad usage or a module\n"
+        "that cannot be loaded or lacks an export."));
+    // Qt's own help option brings --help-all, which lists Qt's options; ours lists ours.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("prints this help"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("prints the version"));
+    const QCommandLineOption module(
+        QStringLiteral("module"),
+        QStringLiteral("the module; default ../lib/libjointrix.so beside this program"),
+        QStringLiteral("path"));
+    const QCommandLineOption size(
+        QStringLiteral("size"),
+        QStringLiteral("the size control's size in pixels, %1 (the smallest shows every "
+                       "control of the tool); the tool gets W-%2 x H-%3; default 1023x738")
+            .arg(sizeRange())
+            .arg(AroundToolWidth)
+            .arg(AroundToolHeight),
+        QStringLiteral("WxH"));
+    const QCommandLineOption calculate(
+        QStringLiteral("calculate"),
+        QStringLiteral("presses Calculate once the tool is shown and prints the report"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        // Not listing Qt's writable formats here: that loads every image plugin at each start.
+        QStringLiteral("saves the tool, after any calculation, as a picture; the file name's "
+                       "ending names the format (png, jpg, bmp or another Qt writes)"),
+        QStringLiteral("file"));
+    const QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"),
+                                           QStringLiteral("frees the tool and exits once it is "
+                                                          "shown"));
+    parser.addOptions({help, version, module, size, calculate, screenshot, quitAfterShow});
+
+    Parsed parsed;
+    const auto usageError = [&parsed](const QString &text) {
+        parsed.action = Parsed::Action::UsageError;
+        parsed.text = text;
+        return parsed;
+    };
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty())
+            return usageError(ourSentence(parser.errorText()));
+        const QString &name = unknown.constFirst();
+        return usageError(
+            QStringLiteral("unknown option '%1%2'")
+                .arg(name.size() == 1 ? QLatin1String("-") : QLatin1String("--"), name));
+    }
+    if (parser.isSet(help)) {
+        // Qt's first line names the program as it was started, a path; ours is the name.
+        const QString text = parser.helpText();
+        parsed.action = Parsed::Action::Help;
+        parsed.text = QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationName())
+            + text.mid(text.indexOf(QLatin1Char('\n')));
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.action = Parsed::Action::Version;
+        parsed.text = QCoreApplication::applicationName() + QLatin1Char(' ')
+            + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return parsed;
+    }
+    if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty())
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(positional[0]));
+
+    Options &options = parsed.options;
+    options.module = parser.value(module);
+    if (parser.isSet(size)) {
+        const std::optional<QSize> read = readSize(parser.value(size));
+        if (!read) {
+            return usageError(invalidValue(parser.value(size), QStringLiteral("size"))
+                              + QStringLiteral(" (W x H in pixels, %1)").arg(sizeRange()));
+        }
+        options.size = *read;
+    }
+    options.calculate = parser.isSet(calculate);
+    options.screenshot = parser.value(screenshot);
+    if (!options.screenshot.isEmpty()) {
+        const QByteArray format = QFileInfo(options.screenshot).suffix().toLower().toLatin1();
+        if (!QImageWriter::supportedImageFormats().contains(format)) {
+            return usageError(invalidValue(options.screenshot, QStringLiteral("screenshot"))
+                              + QStringLiteral(" (unknown picture format; the file name must end "
+                                               "in one of %1)")
+                                    .arg(writableFormats()));
         }
     }
-    return -1;
+    options.quitAfterShow = parser.isSet(quitAfterShow);
+    return parsed;
+}
+
+// Saves `image` as `file`, the format named by its ending; the reason when it cannot.
+QString savePicture(const QImage &image, const QString &file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("the folder %1 does not exist").arg(folder);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return QStringLiteral("the folder %1 cannot be written (%2)")
+            .arg(folder, out.errorString());
+    QImageWriter writer(&out, QFileInfo(file).suffix().toLower().toLatin1());
+    if (!writer.write(image))
+        return writer.errorString();
+    if (!out.commit())
+        return out.errorString();
+    return QString();
+}
+
+// The platform Qt takes, and whether the host added the offscreen one to fall back on.
+struct Platform
+{
+    QByteArray requested; // the list as the user or the desktop asked for it
+    bool fallback = false;
+};
+
+// The message handler in place before the host tried the platforms of its list.
+QtMessageHandler g_qtHandler = nullptr;
+
+// Qt's messages while the host tries the platforms of its list, without the platform plugins'
+// own notes.
+void dropPlatformNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg && context.category && std::strncmp(context.category, "qt.qpa.", 7) == 0)
+        return;
+    g_qtHandler(type, context, message);
+}
+
+bool isHeadless(QStringView platform)
+{
+    return platform == u"offscreen" || platform == u"minimal";
+}
+
+// Qt takes the platform from -platform, else QT_QPA_PLATFORM, else from the desktop session,
+// else xcb, and ends the process when it cannot be opened. A window nobody sees is better than
+// none: unless the user named one with -platform, the offscreen platform is added to the list
+// Qt tries. Without any display the host goes offscreen at once.
+Platform choosePlatform(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0)
+            return {i + 1 < argc ? QByteArray(argv[i + 1]) : QByteArray(), false};
+    }
+    QByteArray requested = qgetenv("QT_QPA_PLATFORM");
+    if (requested.isEmpty()) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            requested = "offscreen";
+        else if (qgetenv("XDG_SESSION_TYPE") == "wayland"
+                 && !qgetenv("XDG_CURRENT_DESKTOP").toLower().contains("gnome")
+                 && !qgetenv("XDG_SESSION_DESKTOP").toLower().contains("gnome"))
+            requested = "wayland;xcb";
+        else
+            requested = "xcb";
+    }
+    const QByteArray first = requested.split(';').constFirst().split(':').constFirst();
+    if (isHeadless(QString::fromLatin1(first))) {
+        qputenv("QT_QPA_PLATFORM", requested);
+        return {requested, false};
+    }
+    qputenv("QT_QPA_PLATFORM", requested + ";offscreen");
+    return {requested, true};
 }
 
 struct Module
@@ -185,44 +378,71 @@ QString reportText(QWidget *tool)
 
 int main(int argc, char **argv)
 {
-    Options options;
-    if (const int status = parseOptions(argc, argv, options); status >= 0)
-        return status;
+    const Platform platform = choosePlatform(argc, argv);
+    // Qt notes each platform of the list it cannot open, not all of it through filterable
+    // categories; the host says it in one line below.
+    if (platform.fallback)
+        g_qtHandler = qInstallMessageHandler(dropPlatformNotes);
+    QApplication app(argc, argv);
+    if (platform.fallback)
+        qInstallMessageHandler(g_qtHandler);
+    QCoreApplication::setApplicationName(QStringLiteral("jointrix-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(JOINTRIX_VERSION_STRING));
 
-    const bool noDisplay
-        = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (noDisplay) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Nobody could use the window: instead of waiting for a close that never comes, show
-        // what the tool does. A run that quits after the show anyway keeps its own options.
+    const Parsed parsed = parseOptions(QCoreApplication::arguments());
+    switch (parsed.action) {
+    case Parsed::Action::UsageError:
+        std::fprintf(stderr,
+                     "jointrix-host: %s\nTry 'jointrix-host --help' for more information.\n",
+                     qPrintable(parsed.text));
+        return ExitUsage;
+    case Parsed::Action::Help:
+    case Parsed::Action::Version:
+        std::fputs(parsed.text.toUtf8().constData(), stdout);
+        return ExitOk;
+    case Parsed::Action::Run:
+        break;
+    }
+    Options options = parsed.options;
+
+    // The platform Qt actually took decides, not the environment: on offscreen or minimal
+    // nobody could use the window, so instead of waiting for a close that never comes the host
+    // shows what the tool does. A run that quits after the show anyway keeps its own options.
+    const QString taken = QGuiApplication::platformName();
+    if (isHeadless(taken)) {
+        if (platform.fallback) {
+            const QByteArray display = qgetenv("DISPLAY");
+            const QByteArray where = platform.requested.contains("xcb") && !display.isEmpty()
+                ? QByteArray(" (DISPLAY=" + display + ')')
+                : QByteArray();
+            std::fprintf(stderr, "jointrix-host: cannot use the Qt platform %s%s; running %s\n",
+                         platform.requested.constData(), where.constData(), qPrintable(taken));
+        }
         if (!options.quitAfterShow) {
             options.calculate = true;
-            if (options.screenshot.empty())
-                options.screenshot = "jointrix.png";
+            if (options.screenshot.isEmpty())
+                options.screenshot = QStringLiteral("jointrix.png");
             options.quitAfterShow = true;
         }
     }
 
-    QApplication app(argc, argv);
-    if (options.module.empty()) {
+    if (options.module.isEmpty()) {
         // Installed, the module is in its own folder (JOINTRIX_INSTALLED_MODULE, relative to
         // this program's); in the build folder it is in ../lib.
         const QDir programDir(QCoreApplication::applicationDirPath());
-        QString path = programDir.filePath(QStringLiteral(JOINTRIX_INSTALLED_MODULE));
-        if (!QFileInfo::exists(path))
-            path = programDir.filePath(QStringLiteral("../lib/libjointrix.so"));
-        options.module = path.toStdString();
+        options.module = programDir.filePath(QStringLiteral(JOINTRIX_INSTALLED_MODULE));
+        if (!QFileInfo::exists(options.module))
+            options.module = programDir.filePath(QStringLiteral("../lib/libjointrix.so"));
     }
 
     Module module;
-    if (!loadModule(options.module, module))
-        return ExitModule;
+    if (!loadModule(options.module.toStdString(), module))
+        return ExitUsage;
 
     int status = ExitOk;
     {
         THostWindow host(module);
-        host.resize(options.width, options.height);
+        host.resize(options.size);
         host.show();
 
         // Errors of LxToolShow arrive as exceptions; a host reports them as it sees fit.
@@ -239,20 +459,24 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
             if (options.calculate) {
                 if (pressCalculate(tool)) {
-                    std::printf("%s\n", qPrintable(reportText(tool)));
+                    // The report ends with its line break already.
+                    QString text = reportText(tool);
+                    if (!text.endsWith(QLatin1Char('\n')))
+                        text += QLatin1Char('\n');
+                    std::fputs(text.toUtf8().constData(), stdout);
                 } else {
                     std::fprintf(stderr, "jointrix-host: the tool has no Calculate button\n");
                     status = ExitFailure;
                 }
             }
-            if (!options.screenshot.empty()) {
-                const QString file = QString::fromStdString(options.screenshot);
-                if (tool->grab().save(file)) {
+            if (!options.screenshot.isEmpty()) {
+                const QString reason = savePicture(tool->grab().toImage(), options.screenshot);
+                if (reason.isEmpty()) {
                     std::printf("jointrix-host: picture saved to %s\n",
-                                qPrintable(QDir::current().absoluteFilePath(file)));
+                                qPrintable(QDir::current().absoluteFilePath(options.screenshot)));
                 } else {
-                    std::fprintf(stderr, "jointrix-host: cannot save the picture to %s\n",
-                                 qPrintable(file));
+                    std::fprintf(stderr, "jointrix-host: cannot save the picture to %s: %s\n",
+                                 qPrintable(options.screenshot), qPrintable(reason));
                     status = ExitFailure;
                 }
             }

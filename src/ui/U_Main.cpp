@@ -28,6 +28,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 
 #include <exception>
@@ -142,6 +143,7 @@ void Tfrm_Jointrix::connectHandlers()
     connect(cbb_Style, &QComboBox::activated, this,
             [this] { guarded([this] { cbb_StyleSelect(cbb_Style); }); });
     connect(BtnOk, &QPushButton::clicked, this, [this] { guarded([this] { BtnOkClick(BtnOk); }); });
+    BtnOk->installEventFilter(this);
     connect(BitBtn2, &QPushButton::clicked, this,
             [this] { guarded([this] { BitBtn2Click(BitBtn2); }); });
 }
@@ -193,6 +195,14 @@ void Tfrm_Jointrix::cbb_StyleSelect(QObject *Sender)
 
 void Tfrm_Jointrix::BtnOkClick(QObject *)
 {
+    // Enter, Esc and the program press Calculate without moving the focus, so the field being
+    // typed in has not been checked on leaving: check it now, and calculate nothing for a value
+    // the field refuses.
+    auto *field = qobject_cast<TLxEdit *>(focusWidget());
+    if (field && field->IsCheckDataValidatiy() && !field->CheckDataValidity()) {
+        RxRichEdit1->clear();
+        return;
+    }
     const auto number = [](const QString &text) { return numtext::parseReal(text).value_or(-1.0); };
     TJointrix calculation;
     calculation.setCalType(cbb_CalType->currentIndex());
@@ -246,6 +256,20 @@ void Tfrm_Jointrix::closeEvent(QCloseEvent *event)
         deleteLater();
         break;
     }
+}
+
+bool Tfrm_Jointrix::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click gives the button the focus before the press reaches it, and leaving the field
+    // runs its check; a check that failed has taken the focus back, and then the press is no
+    // press of Calculate (the field's message has been shown once already).
+    if (watched == BtnOk && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+        && (BtnOk->focusPolicy() & Qt::ClickFocus) && qobject_cast<TLxEdit *>(focusWidget())) {
+        RxRichEdit1->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Tfrm_Jointrix::keyPressEvent(QKeyEvent *event)

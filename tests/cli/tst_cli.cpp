@@ -1,21 +1,62 @@
+// jointrix-calc as scripts run it: the reports, the checked input, the usage errors, and a
+// process that behaves the same whatever the locale, the Qt settings and the state of its
+// standard output.
+
 #include <QProcess>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// What the program's standard output is connected to.
+enum class Stdout : quint8 { Pipe, Full, Closed, BrokenPipe };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Stdout)
 
 namespace {
 
 struct Run
 {
-    int exitCode = -1;
+    int exitCode = -1; // -1 also when the program was killed by a signal
     QString out;
     QString err;
 };
 
-Run runCalc(const QStringList &arguments)
+Run runCalc(const QStringList &arguments,
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+            Stdout stdoutKind = Stdout::Pipe)
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
+    int brokenPipe[2] = {-1, -1};
+    switch (stdoutKind) {
+    case Stdout::Pipe:
+        break;
+    case Stdout::Full:
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        break;
+    case Stdout::Closed:
+        process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        break;
+    case Stdout::BrokenPipe:
+        // A pipe whose reader is gone before the program writes; QProcess gives the child the
+        // default SIGPIPE action.
+        if (::pipe2(brokenPipe, O_CLOEXEC) != 0)
+            return {};
+        ::close(brokenPipe[0]);
+        process.setChildProcessModifier([fd = brokenPipe[1]] { ::dup2(fd, STDOUT_FILENO); });
+        break;
+    }
     process.start(QStringLiteral(JOINTRIX_CALC_PATH), arguments);
+    const bool finished = process.waitForFinished(30000);
+    if (brokenPipe[1] >= 0)
+        ::close(brokenPipe[1]);
     Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+    if (!finished || process.exitStatus() != QProcess::NormalExit)
         return run;
     run.exitCode = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -23,7 +64,31 @@ Run runCalc(const QStringList &arguments)
     return run;
 }
 
+// `changes` are "NAME=value" to set and "-NAME" to remove.
+QProcessEnvironment environmentWith(const QStringList &changes)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &change : changes) {
+        if (change.startsWith(QLatin1Char('-')))
+            environment.remove(change.mid(1));
+        else
+            environment.insert(change.section(QLatin1Char('='), 0, 0),
+                               change.section(QLatin1Char('='), 1));
+    }
+    return environment;
+}
+
+QString report(const QStringList &lines)
+{
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 const QString ErrorLine = QStringLiteral("计算结果出错！请重新调整已知参数！");
+const QStringList DefaultReport = {QStringLiteral("单边角焊缝连接计算："),
+                                   QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
+                                   QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
+                                   QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
+const QString HelpPointer = QStringLiteral("Try 'jointrix-calc --help' for more information.");
 
 } // namespace
 
@@ -36,9 +101,16 @@ private Q_SLOTS:
     void reports();
     void calculationError();
     void html();
-    void help();
+    void helpAndVersion_data();
+    void helpAndVersion();
     void usageErrors_data();
     void usageErrors();
+    void fullStopWhateverTheLocale_data();
+    void fullStopWhateverTheLocale();
+    void anyQtPlatformAndNoNoise_data();
+    void anyQtPlatformAndNoNoise();
+    void writeFailures_data();
+    void writeFailures();
 };
 
 void TestCli::reports_data()
@@ -46,12 +118,7 @@ void TestCli::reports_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("lines");
 
-    QTest::newRow("defaults are the window's starting values")
-        << QStringList {}
-        << QStringList {QStringLiteral("单边角焊缝连接计算："),
-                        QStringLiteral("设计抗拉荷载：F=160×10×1000=1600kN；"),
-                        QStringLiteral("设计抗压荷载：N=160×10×1000=1600kN；"),
-                        QStringLiteral("设计抗剪荷载：V=160×10×1000=1600kN；")};
+    QTest::newRow("defaults are the window's starting values") << QStringList {} << DefaultReport;
     QTest::newRow("butt, third grade")
         << QStringList {QStringLiteral("--form"), QStringLiteral("butt"), QStringLiteral("--grade"),
                         QStringLiteral("3"),      QStringLiteral("--hf"), QStringLiteral("20"),
@@ -67,13 +134,53 @@ void TestCli::reports_data()
                         QStringLiteral("设计抗拉荷载：F=2×350×16×50=560kN；"),
                         QStringLiteral("设计抗压荷载：N=2×350×16×50=560kN；"),
                         QStringLiteral("设计抗剪荷载：V=2×205×16×50=328kN；")};
-    QTest::newRow("negative and fractional values pass unchecked")
-        << QStringList {QStringLiteral("--hf"), QStringLiteral("-1"), QStringLiteral("--lf"),
-                        QStringLiteral("16.5")}
+    QTest::newRow("lowest thickness, longest length")
+        << QStringList {QStringLiteral("--hf"), QStringLiteral("1"), QStringLiteral("--lf"),
+                        QStringLiteral("10000")}
         << QStringList {QStringLiteral("单边角焊缝连接计算："),
-                        QStringLiteral("设计抗拉荷载：F=160×1×16.5=2.64kN；"),
-                        QStringLiteral("设计抗压荷载：N=160×1×16.5=2.64kN；"),
-                        QStringLiteral("设计抗剪荷载：V=160×1×16.5=2.64kN；")};
+                        QStringLiteral("设计抗拉荷载：F=160×1×10000=1600kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×1×10000=1600kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×1×10000=1600kN；")};
+    QTest::newRow("highest thickness, shortest length, decimals")
+        << QStringList {QStringLiteral("--hf=100"), QStringLiteral("--lf=1.5")}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×100×1.5=24kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×100×1.5=24kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×100×1.5=24kN；")};
+    // Blanks around a number are all taken alike, whatever kind of blank.
+    for (const char *blanked : {" 16", "16 ", "\t16", "16\t", "\n16\n"}) {
+        QTest::addRow("blanks around %s", QByteArray(blanked).toPercentEncoding().constData())
+            << QStringList {QStringLiteral("--hf"), QString::fromLatin1(blanked)}
+            << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                            QStringLiteral("设计抗拉荷载：F=160×16×1000=2560kN；"),
+                            QStringLiteral("设计抗压荷载：N=160×16×1000=2560kN；"),
+                            QStringLiteral("设计抗剪荷载：V=160×16×1000=2560kN；")};
+    }
+    QTest::newRow("unchecked negative and fractional values")
+        << QStringList {QStringLiteral("--unchecked"), QStringLiteral("--hf"), QStringLiteral("-1"),
+                        QStringLiteral("--lf"), QStringLiteral("0.5")}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×1×0.5=0.08kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×1×0.5=0.08kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×1×0.5=0.08kN；")};
+    // The thin-plate strengths of a butt weld for a negative thickness: the calculation
+    // object's own edge case, reproduced on purpose.
+    QTest::newRow("unchecked negative thickness of a butt weld")
+        << QStringList {QStringLiteral("--hf"),       QStringLiteral("-20"),
+                        QStringLiteral("--form"),     QStringLiteral("butt"),
+                        QStringLiteral("--grade"),    QStringLiteral("3"),
+                        QStringLiteral("--unchecked")}
+        << QStringList {QStringLiteral("平焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=185×20×1000=3700kN；"),
+                        QStringLiteral("设计抗压荷载：N=215×20×1000=4300kN；"),
+                        QStringLiteral("设计抗剪荷载：V=125×20×1000=2500kN；")};
+    QTest::newRow("unchecked length in exponent form")
+        << QStringList {QStringLiteral("--unchecked"), QStringLiteral("--lf"),
+                        QStringLiteral("1e15")}
+        << QStringList {QStringLiteral("单边角焊缝连接计算："),
+                        QStringLiteral("设计抗拉荷载：F=160×10×1E15=1.6E15kN；"),
+                        QStringLiteral("设计抗压荷载：N=160×10×1E15=1.6E15kN；"),
+                        QStringLiteral("设计抗剪荷载：V=160×10×1E15=1.6E15kN；")};
 }
 
 void TestCli::reports()
@@ -82,13 +189,15 @@ void TestCli::reports()
     QFETCH(QStringList, lines);
     const Run run = runCalc(arguments);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(run.out, report(lines));
+    QCOMPARE(run.err, QString());
 }
 
 void TestCli::calculationError()
 {
-    const Run run = runCalc({QStringLiteral("--hf"), QStringLiteral("1e300"),
-                             QStringLiteral("--lf"), QStringLiteral("1e300")});
+    const Run run
+        = runCalc({QStringLiteral("--unchecked"), QStringLiteral("--hf"), QStringLiteral("1e300"),
+                   QStringLiteral("--lf"), QStringLiteral("1e300")});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, ErrorLine + QLatin1Char('\n'));
 }
@@ -96,67 +205,206 @@ void TestCli::calculationError()
 void TestCli::html()
 {
     const Run run
-        = runCalc({QStringLiteral("--format"), QStringLiteral("html"), QStringLiteral("--hf"),
-                   QStringLiteral("1e16"), QStringLiteral("--lf"), QStringLiteral("1e-20")});
+        = runCalc({QStringLiteral("--format"), QStringLiteral("html"),
+                   QStringLiteral("--unchecked"), QStringLiteral("--hf"), QStringLiteral("1e16"),
+                   QStringLiteral("--lf"), QStringLiteral("1e-20")});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.startsWith(QStringLiteral("<!DOCTYPE HTML")));
+    QVERIFY(run.out.endsWith(QStringLiteral("</html>\n")));
     QVERIFY(run.out.contains(QStringLiteral("Times New Roman")));
     QVERIFY(run.out.contains(QStringLiteral("font-size:12pt")));
     QVERIFY(run.out.contains(QStringLiteral("color:#ff0000")));
     QVERIFY(run.out.contains(ErrorLine));
+    // Every style names a family: no empty declaration from a document without a font.
+    QVERIFY2(!run.out.contains(QStringLiteral("font-family:;")), qPrintable(run.out));
 }
 
-void TestCli::help()
+void TestCli::helpAndVersion_data()
 {
-    const Run run = runCalc({QStringLiteral("--help")});
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("start");
+
+    const QString usage = QStringLiteral("Usage: jointrix-calc [options]\n");
+    const QString version = QStringLiteral("jointrix-calc " JOINTRIX_VERSION "\n");
+    QTest::newRow("--help") << QStringLiteral("--help") << usage;
+    QTest::newRow("-h") << QStringLiteral("-h") << usage;
+    QTest::newRow("--version") << QStringLiteral("--version") << version;
+    QTest::newRow("-v") << QStringLiteral("-v") << version;
+}
+
+void TestCli::helpAndVersion()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, start);
+    const Run run = runCalc({argument});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.startsWith(QStringLiteral("Usage: jointrix-calc")));
-    QVERIFY(run.err.isEmpty());
+    QVERIFY2(run.out.startsWith(start), qPrintable(run.out));
+    QVERIFY(run.out.endsWith(QLatin1Char('\n')));
+    QCOMPARE(run.err, QString());
+    if (start.startsWith(QLatin1String("Usage"))) {
+        // The ranges and the exit statuses are part of the help.
+        for (const QString &part :
+             {QStringLiteral("--unchecked"), QStringLiteral("1 to 100"),
+              QStringLiteral("1 to 10000"), QStringLiteral("single, double, butt or lap"),
+              QStringLiteral("the output cannot be written")})
+            QVERIFY2(run.out.contains(part), qPrintable(part));
+    }
 }
 
 void TestCli::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("named"); // what the first line of the complaint must name
+    QTest::addColumn<QStringList>("named"); // what the complaint's line must name
 
-    QTest::newRow("unknown option")
-        << QStringList {QStringLiteral("--bogus")} << QStringLiteral("'--bogus'");
-    QTest::newRow("missing value")
-        << QStringList {QStringLiteral("--hf")} << QStringLiteral("'--hf'");
-    QTest::newRow("not a number") << QStringList {QStringLiteral("--lf"), QStringLiteral("abc")}
-                                  << QStringLiteral("'abc' for option '--lf'");
-    QTest::newRow("comma number") << QStringList {QStringLiteral("--hf"), QStringLiteral("1,5")}
-                                  << QStringLiteral("'1,5' for option '--hf'");
-    QTest::newRow("overflowing number")
-        << QStringList {QStringLiteral("--hf"), QStringLiteral("1e400")}
-        << QStringLiteral("'1e400' for option '--hf'");
-    QTest::newRow("not finite") << QStringList {QStringLiteral("--hf"), QStringLiteral("nan")}
-                                << QStringLiteral("'nan' for option '--hf'");
-    QTest::newRow("grade 4") << QStringList {QStringLiteral("--grade"), QStringLiteral("4")}
-                             << QStringLiteral("'4' for option '--grade'");
-    QTest::newRow("grade 0") << QStringList {QStringLiteral("--grade=0")}
-                             << QStringLiteral("'0' for option '--grade'");
-    QTest::newRow("unknown form") << QStringList {QStringLiteral("--form"), QStringLiteral("tee")}
-                                  << QStringLiteral("'tee' for option '--form'");
-    QTest::newRow("unknown electrode")
-        << QStringList {QStringLiteral("--electrode"), QStringLiteral("E60")}
-        << QStringLiteral("'E60' for option '--electrode'");
-    QTest::newRow("unknown format")
-        << QStringList {QStringLiteral("--format"), QStringLiteral("pdf")}
-        << QStringLiteral("'pdf' for option '--format'");
-    QTest::newRow("stray argument") << QStringList {QStringLiteral("10")} << QStringLiteral("'10'");
+    const auto row = [](const char *name, const QStringList &arguments, const QStringList &named) {
+        QTest::newRow(name) << arguments << named;
+    };
+    row("unknown option", {QStringLiteral("--bogus")}, {QStringLiteral("'--bogus'")});
+    row("unknown option with a value", {QStringLiteral("--bogus=1")},
+        {QStringLiteral("'--bogus'")});
+    row("unknown short option", {QStringLiteral("-x")}, {QStringLiteral("'-x'")});
+    row("missing value", {QStringLiteral("--hf")}, {QStringLiteral("'--hf'")});
+    row("value for a flag", {QStringLiteral("--unchecked=yes")}, {QStringLiteral("'--unchecked'")});
+    row("not a number", {QStringLiteral("--lf"), QStringLiteral("abc")},
+        {QStringLiteral("'abc' for option '--lf'")});
+    row("comma number", {QStringLiteral("--hf"), QStringLiteral("1,5")},
+        {QStringLiteral("'1,5' for option '--hf'")});
+    row("blank inside a number", {QStringLiteral("--hf"), QStringLiteral("1 6")},
+        {QStringLiteral("'1 6' for option '--hf'")});
+    row("overflowing number", {QStringLiteral("--unchecked"), QStringLiteral("--hf=1e400")},
+        {QStringLiteral("'1e400' for option '--hf'")});
+    row("not finite",
+        {QStringLiteral("--unchecked"), QStringLiteral("--hf"), QStringLiteral("nan")},
+        {QStringLiteral("'nan' for option '--hf'")});
+    row("negative thickness", {QStringLiteral("--hf"), QStringLiteral("-20")},
+        {QStringLiteral("'-20' for option '--hf'"), QStringLiteral("1 to 100")});
+    row("thickness just below its range", {QStringLiteral("--hf=0.99")},
+        {QStringLiteral("'0.99' for option '--hf'"), QStringLiteral("1 to 100")});
+    row("thickness just above its range", {QStringLiteral("--hf=100.01")},
+        {QStringLiteral("'100.01' for option '--hf'"), QStringLiteral("1 to 100")});
+    row("zero length", {QStringLiteral("--lf"), QStringLiteral("0")},
+        {QStringLiteral("'0' for option '--lf'"), QStringLiteral("1 to 10000")});
+    row("length above its range", {QStringLiteral("--lf=1e5")},
+        {QStringLiteral("'1e5' for option '--lf'"), QStringLiteral("1 to 10000")});
+    row("grade 4", {QStringLiteral("--grade"), QStringLiteral("4")},
+        {QStringLiteral("'4' for option '--grade'")});
+    row("grade 0", {QStringLiteral("--grade=0")}, {QStringLiteral("'0' for option '--grade'")});
+    row("unknown form", {QStringLiteral("--form"), QStringLiteral("tee")},
+        {QStringLiteral("'tee' for option '--form'"),
+         QStringLiteral("single, double, butt or lap")});
+    row("unknown electrode", {QStringLiteral("--electrode"), QStringLiteral("E60")},
+        {QStringLiteral("'E60' for option '--electrode'")});
+    row("unknown format", {QStringLiteral("--format"), QStringLiteral("pdf")},
+        {QStringLiteral("'pdf' for option '--format'")});
+    row("stray argument", {QStringLiteral("10")}, {QStringLiteral("'10'")});
 }
 
 void TestCli::usageErrors()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, named);
+    QFETCH(QStringList, named);
     const Run run = runCalc(arguments);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.out.isEmpty());
-    const QString first = run.err.section(QLatin1Char('\n'), 0, 0);
-    QVERIFY2(first.contains(named), qPrintable(first));
-    QVERIFY(run.err.contains(QStringLiteral("Usage: jointrix-calc")));
+    // One line naming what is wrong, then where to read more.
+    QVERIFY2(run.err.endsWith(QLatin1Char('\n')), qPrintable(run.err));
+    const QStringList lines = run.err.chopped(1).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("jointrix-calc: ")), qPrintable(lines[0]));
+    for (const QString &part : named)
+        QVERIFY2(lines[0].contains(part), qPrintable(lines[0]));
+    QCOMPARE(lines[1], HelpPointer);
+}
+
+void TestCli::fullStopWhateverTheLocale_data()
+{
+    QTest::addColumn<QStringList>("environment");
+
+    const QString german = QStringLiteral("de_DE.UTF-8");
+    QTest::newRow("LANG") << QStringList {QStringLiteral("-LC_ALL"), QStringLiteral("-LC_NUMERIC"),
+                                          QStringLiteral("LANG=") + german};
+    QTest::newRow("LC_NUMERIC") << QStringList {QStringLiteral("-LC_ALL"),
+                                                QStringLiteral("LC_NUMERIC=") + german};
+    QTest::newRow("LC_ALL") << QStringList {QStringLiteral("LC_ALL=") + german};
+}
+
+void TestCli::fullStopWhateverTheLocale()
+{
+    QFETCH(QStringList, environment);
+    const QProcessEnvironment german = environmentWith(environment);
+
+    const Run run = runCalc({QStringLiteral("--hf"), QStringLiteral("16.5"), QStringLiteral("--lf"),
+                             QStringLiteral("17.5")},
+                            german);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out,
+             report({QStringLiteral("单边角焊缝连接计算："),
+                     QStringLiteral("设计抗拉荷载：F=160×16.5×17.5=46.2kN；"),
+                     QStringLiteral("设计抗压荷载：N=160×16.5×17.5=46.2kN；"),
+                     QStringLiteral("设计抗剪荷载：V=160×16.5×17.5=46.2kN；")}));
+    QCOMPARE(runCalc({QStringLiteral("--hf=16,5")}, german).exitCode, 2);
+}
+
+void TestCli::anyQtPlatformAndNoNoise_data()
+{
+    QTest::addColumn<QStringList>("environment");
+
+    // Never a runtime directory, as under cron.
+    const QStringList base = {QStringLiteral("-XDG_RUNTIME_DIR"), QStringLiteral("-DISPLAY"),
+                              QStringLiteral("-WAYLAND_DISPLAY")};
+    QTest::newRow("offscreen") << base;
+    QTest::newRow("xcb without a display")
+        << base + QStringList {QStringLiteral("QT_QPA_PLATFORM=xcb")};
+    QTest::newRow("xcb with a display at no server") << base
+            + QStringList {QStringLiteral("QT_QPA_PLATFORM=xcb"), QStringLiteral("DISPLAY=:8471")};
+    QTest::newRow("wayland without a compositor") << base
+            + QStringList {QStringLiteral("QT_QPA_PLATFORM=wayland"),
+                           QStringLiteral("WAYLAND_DISPLAY=wayland-8471")};
+    QTest::newRow("a platform that does not exist")
+        << base + QStringList {QStringLiteral("QT_QPA_PLATFORM=bogus")};
+    QTest::newRow("no platform named") << base + QStringList {QStringLiteral("-QT_QPA_PLATFORM")};
+}
+
+void TestCli::anyQtPlatformAndNoNoise()
+{
+    QFETCH(QStringList, environment);
+    const Run run = runCalc({}, environmentWith(environment));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, report(DefaultReport));
+    QCOMPARE(run.err, QString());
+}
+
+void TestCli::writeFailures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Stdout>("output");
+
+    QTest::newRow("report to a full device") << QStringList {} << Stdout::Full;
+    QTest::newRow("report to a closed output") << QStringList {} << Stdout::Closed;
+    QTest::newRow("report into a broken pipe") << QStringList {} << Stdout::BrokenPipe;
+    QTest::newRow("html into a broken pipe")
+        << QStringList {QStringLiteral("--format=html")} << Stdout::BrokenPipe;
+    // A lost report outranks a failed calculation.
+    QTest::newRow("failed calculation to a full device")
+        << QStringList {QStringLiteral("--unchecked"), QStringLiteral("--hf=1e300"),
+                        QStringLiteral("--lf=1e300")}
+        << Stdout::Full;
+    QTest::newRow("help to a full device")
+        << QStringList {QStringLiteral("--help")} << Stdout::Full;
+    QTest::newRow("version into a broken pipe")
+        << QStringList {QStringLiteral("--version")} << Stdout::BrokenPipe;
+}
+
+void TestCli::writeFailures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Stdout, output);
+    const Run run = runCalc(arguments, QProcessEnvironment::systemEnvironment(), output);
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.err.startsWith(QStringLiteral("jointrix-calc: cannot write")),
+             qPrintable(run.err));
+    QVERIFY(run.err.endsWith(QLatin1Char('\n')));
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -14,6 +14,7 @@
 #include "ui/RichEdit.h"
 #include "ui/U_Main.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -96,6 +98,38 @@ void pick(QComboBox *list, int index)
         QTest::keyClick(list, Qt::Key_Up);
 }
 
+// What a window of its present size fails to show: a control that leaves its parent's contents
+// or overlaps a sibling, or a report view that does not show all four lines of its report (the
+// view scrolls to the caret, which the report leaves on the empty line after the last one).
+QStringList unshown(Tfrm_Jointrix &window)
+{
+    QStringList problems;
+    const QList<QWidget *> controls = window.findChildren<QWidget *>();
+    const auto shows = [](const QWidget *control) {
+        return control->isVisible() && !control->inherits("TbsComponent");
+    };
+    for (const QWidget *control : controls) {
+        if (!shows(control) || !shows(control->parentWidget()))
+            continue;
+        if (!control->parentWidget()->contentsRect().contains(control->geometry()))
+            problems << control->objectName() + QStringLiteral(" leaves its parent");
+        for (const QWidget *other : controls) {
+            if (other != control && other->parentWidget() == control->parentWidget() && shows(other)
+                && control->objectName() < other->objectName()
+                && other->geometry().intersects(control->geometry()))
+                problems << control->objectName() + QStringLiteral(" overlaps ")
+                        + other->objectName();
+        }
+    }
+    const QTextDocument *report = window.RxRichEdit1->document();
+    const QTextBlock lastLine = report->findBlockByNumber(3);
+    if (!lastLine.isValid() || window.RxRichEdit1->verticalScrollBar()->value() != 0
+        || report->documentLayout()->blockBoundingRect(lastLine).bottom()
+            > window.RxRichEdit1->viewport()->height())
+        problems << QStringLiteral("the report does not show");
+    return problems;
+}
+
 } // namespace
 
 class TestWindow : public QObject
@@ -110,6 +144,8 @@ private Q_SLOTS:
     void facesResolve();
     void geometry_data();
     void geometry();
+    void smallestSizeShowsEveryControl_data();
+    void smallestSizeShowsEveryControl();
     void stateAfterShow();
     void tabOrder_data();
     void tabOrder();
@@ -122,6 +158,8 @@ private Q_SLOTS:
     void emptiedLengthGivesMinusOne();
     void keys_data();
     void keys();
+    void pressChecksTheFocusedField_data();
+    void pressChecksTheFocusedField();
     void skin_data();
     void skin();
     void corruptDiagram_data();
@@ -289,6 +327,42 @@ void TestWindow::geometry()
     auto *control = f.window->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), expected);
+}
+
+void TestWindow::smallestSizeShowsEveryControl_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("showsAll");
+
+    // The group box stretches with the width, its lists and fields stay; the report view
+    // stretches with the height. jointrix-host accepts sizes from this one up (plus the 199 x
+    // 122 a size control has around the tool).
+    const QSize smallest(740, 385);
+    QTest::newRow("designed") << QSize(824, 616) << true;
+    QTest::newRow("smallest") << smallest << true;
+    QTest::newRow("one narrower") << smallest - QSize(1, 0) << false;
+    QTest::newRow("one lower") << smallest - QSize(0, 1) << false;
+    // A host's 600 x 400: the diagram covers the inputs.
+    QTest::newRow("tool of a 600x400 host") << QSize(401, 278) << false;
+}
+
+void TestWindow::smallestSizeShowsEveryControl()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, showsAll);
+    Fixture f;
+    Tfrm_Jointrix &w = *f.window;
+    w.resize(size);
+    // The widest report: the longest heading and the largest numbers.
+    pick(w.cbb_CalType, 3);
+    pick(w.cbb_Style, 2);
+    w.edt_hf->setText(QStringLiteral("100"));
+    w.edt_Lf->setText(QStringLiteral("10000"));
+    w.BtnOk->setFocus(Qt::OtherFocusReason);
+    w.BtnOk->click();
+    QCOMPARE(reportLines(w).value(1), QStringLiteral("设计抗拉荷载：F=2×295×100×10000=590000kN；"));
+    const QStringList problems = unshown(w);
+    QVERIFY2(problems.isEmpty() == showsAll, qPrintable(problems.join(QLatin1String("; "))));
 }
 
 void TestWindow::stateAfterShow()
@@ -516,6 +590,91 @@ void TestWindow::keys()
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     const QStringList lines = reportLines(*f.window);
     QCOMPARE(lines.value(0) == QStringLiteral("单边角焊缝连接计算："), calculates);
+}
+
+// How Calculate is pressed while a field has the focus.
+enum class Press : quint8 { Enter, KeypadEnter, Esc, MouseClick, ProgramClick };
+Q_DECLARE_METATYPE(Press)
+
+void TestWindow::pressChecksTheFocusedField_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Press>("press");
+    QTest::addColumn<QString>("tensileLine"); // empty: the check fails, nothing is calculated
+
+    QTest::newRow("hf over its range, Enter")
+        << QStringLiteral("edt_hf") << QStringLiteral("500") << Press::Enter << QString();
+    QTest::newRow("hf emptied, Esc")
+        << QStringLiteral("edt_hf") << QString() << Press::Esc << QString();
+    QTest::newRow("Lf zero, keypad Enter")
+        << QStringLiteral("edt_Lf") << QStringLiteral("0") << Press::KeypadEnter << QString();
+    QTest::newRow("Lf over its range, mouse click")
+        << QStringLiteral("edt_Lf") << QStringLiteral("10001") << Press::MouseClick << QString();
+    QTest::newRow("hf over its range, the program's click")
+        << QStringLiteral("edt_hf") << QStringLiteral("101") << Press::ProgramClick << QString();
+    QTest::newRow("hf at its top, Enter")
+        << QStringLiteral("edt_hf") << QStringLiteral("100") << Press::Enter
+        << QStringLiteral("设计抗拉荷载：F=160×100×1000=16000kN；");
+    QTest::newRow("Lf at its bottom, Esc")
+        << QStringLiteral("edt_Lf") << QStringLiteral("1") << Press::Esc
+        << QStringLiteral("设计抗拉荷载：F=160×10×1=1.6kN；")
+               .replace(QLatin1Char('.'), numtext::decimalSeparator());
+    QTest::newRow("hf at its bottom, mouse click")
+        << QStringLiteral("edt_hf") << QStringLiteral("1") << Press::MouseClick
+        << QStringLiteral("设计抗拉荷载：F=160×1×1000=160kN；");
+}
+
+void TestWindow::pressChecksTheFocusedField()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(Press, press);
+    QFETCH(QString, tensileLine);
+    Fixture f;
+    Tfrm_Jointrix &w = *f.window;
+    // A report of the previous values is on show.
+    w.BtnOk->click();
+    QCOMPARE(reportLines(w).size(), 4);
+
+    auto *edit = w.findChild<TLxEdit *>(field);
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    switch (press) {
+    case Press::Enter:
+        QTest::keyClick(edit, Qt::Key_Return);
+        break;
+    case Press::KeypadEnter:
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+        break;
+    case Press::Esc:
+        QTest::keyClick(edit, Qt::Key_Escape);
+        break;
+    case Press::MouseClick:
+        QTest::mouseClick(w.BtnOk, Qt::LeftButton);
+        break;
+    case Press::ProgramClick:
+        w.BtnOk->click();
+        break;
+    }
+
+    if (tensileLine.isEmpty()) {
+        QCOMPARE(f.messages.requests.size(), 1);
+        QVERIFY2(f.messages.requests.first().text.contains(
+                     edit->MaxValue() == 100 ? QStringLiteral("100") : QStringLiteral("10000")),
+                 qPrintable(f.messages.requests.first().text));
+        QVERIFY(w.RxRichEdit1->document()->isEmpty());
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QVERIFY(edit->hasSelectedText());
+        QCOMPARE(edit->selectedText(), edit->text());
+    } else {
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(reportLines(w).size(), 4);
+        QCOMPARE(reportLines(w).value(1), tensileLine);
+    }
 }
 
 void TestWindow::skin_data()

@@ -1,0 +1,236 @@
+#include "CalcOptions.h"
+
+#include "platform/numtext/NumText.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+
+namespace calccli {
+
+namespace {
+
+// The value as a message shows it: on one line, whatever the script passed.
+QString shown(const QString &value)
+{
+    QString text;
+    for (const QChar c : value) {
+        if (c == u'\n')
+            text += QLatin1String("\\n");
+        else if (c == u'\t')
+            text += QLatin1String("\\t");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString invalidValue(const QString &value, const QString &option)
+{
+    return QStringLiteral("invalid value '%1' for option '--%2'").arg(shown(value), option);
+}
+
+// "a, b or c" from the command-line names of a choice's table.
+template<typename E> QString choices()
+{
+    const auto &entries = weld::table<E>();
+    QString text;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == entries.size() ? QLatin1String(" or ") : QLatin1String(", ");
+        text += QLatin1String(entries[i].name.data(), qsizetype(entries[i].name.size()));
+    }
+    return text;
+}
+
+template<typename E> QString nameOf(E value)
+{
+    const std::string_view name = weld::name(value);
+    return QLatin1String(name.data(), qsizetype(name.size()));
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+QString lengthDescription(const Length &length)
+{
+    return QStringLiteral("%1 in mm, from %2 to %3, written with a full stop; default %4")
+        .arg(QLatin1String(length.what), number(length.min), number(length.max),
+             number(length.initial));
+}
+
+// Qt's parser names an option it does not know without its dashes.
+QString withDashes(const QString &name)
+{
+    return (name.size() == 1 ? QLatin1String("-") : QLatin1String("--")) + name;
+}
+
+// Qt's sentence ("Missing value after '--hf'.") as one of ours.
+QString ourSentence(QString text)
+{
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+const char ExitStatuses[]
+    = "\n"
+      "Exit status:\n"
+      "  0  a complete report\n"
+      "  1  the calculation failed; the report then ends with the error line\n"
+      "  2  bad usage\n"
+      "  3  the output cannot be written\n";
+
+} // namespace
+
+LengthValue readLength(const Length &length, const QString &text, bool unchecked)
+{
+    const QString option = QLatin1String(length.option);
+    // Every kind of blank alike, tabs and line breaks included: values cut from tables and
+    // command output come with them.
+    const std::optional<double> value = numtext::parseReal(text.trimmed(), QLatin1Char('.'));
+    if (!value) {
+        return {std::nullopt,
+                invalidValue(text, option)
+                    + QLatin1String(" (a finite number written with a full stop, "
+                                    "such as 16.5)")};
+    }
+    if (!unchecked && !(*value >= length.min && *value <= length.max)) {
+        return {std::nullopt,
+                invalidValue(text, option)
+                    + QStringLiteral(" (the %1 is from %2 to %3 mm; --unchecked takes any finite "
+                                     "number)")
+                          .arg(QLatin1String(length.what), number(length.min), number(length.max))};
+    }
+    return {value, QString()};
+}
+
+Parsed parseOptions(const QStringList &arguments)
+{
+    const Options defaults;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the design tensile, compressive and shear loads of a weld connection."));
+    // Qt's own help option brings --help-all, which lists Qt's options: this program has none.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("prints this help"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("prints the version"));
+    const QCommandLineOption form(
+        QStringLiteral("form"),
+        QStringLiteral("connection form: %1 (single- or double-sided fillet weld, butt weld, lap "
+                       "weld); default %2")
+            .arg(choices<weld::Form>(), nameOf(defaults.input.form)),
+        QStringLiteral("form"));
+    const QCommandLineOption grade(
+        QStringLiteral("grade"),
+        QStringLiteral("weld quality grade, %1 (first to third; butt and lap welds only); default "
+                       "%2")
+            .arg(choices<weld::Grade>(), nameOf(defaults.input.grade)),
+        QStringLiteral("grade"));
+    const QCommandLineOption electrode(
+        QStringLiteral("electrode"),
+        QStringLiteral("electrode type, %1; default %2")
+            .arg(choices<weld::Electrode>(), nameOf(defaults.input.electrode)),
+        QStringLiteral("type"));
+    const QCommandLineOption hf(QLatin1String(Hf.option), lengthDescription(Hf),
+                                QStringLiteral("mm"));
+    const QCommandLineOption lf(QLatin1String(Lf.option), lengthDescription(Lf),
+                                QStringLiteral("mm"));
+    const QCommandLineOption unchecked(
+        QStringLiteral("unchecked"),
+        QStringLiteral("passes any finite hf and lf to the calculation as they are, out of range "
+                       "too (a negative value prints its magnitude)"));
+    const QCommandLineOption format(
+        QStringLiteral("format"),
+        QStringLiteral("text (the report lines in UTF-8) or html (the document with its styles); "
+                       "default text"),
+        QStringLiteral("format"));
+    parser.addOptions({help, version, form, grade, electrode, hf, lf, unchecked, format});
+
+    Parsed parsed;
+    const auto usageError = [&parsed](const QString &text) {
+        parsed.action = Parsed::Action::UsageError;
+        parsed.text = text;
+        return parsed;
+    };
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return usageError(unknown.isEmpty()
+                              ? ourSentence(parser.errorText())
+                              : QStringLiteral("unknown option '%1'").arg(withDashes(unknown[0])));
+    }
+    if (parser.isSet(help)) {
+        // Qt's first line names the program as it was started, a path; ours is the name.
+        QString text = parser.helpText();
+        text = QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationName())
+            + text.mid(text.indexOf(QLatin1Char('\n')));
+        parsed.action = Parsed::Action::Help;
+        parsed.text = text + QLatin1String(ExitStatuses);
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.action = Parsed::Action::Version;
+        parsed.text = QCoreApplication::applicationName() + QLatin1Char(' ')
+            + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return parsed;
+    }
+    if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty())
+        return usageError(QStringLiteral("unexpected argument '%1'").arg(shown(positional[0])));
+
+    Options &options = parsed.options;
+    const auto readChoice = [&parser](const QCommandLineOption &option, auto &target) {
+        using E = std::decay_t<decltype(target)>;
+        if (!parser.isSet(option))
+            return QString();
+        const QByteArray value = parser.value(option).toUtf8();
+        const std::optional<E> chosen
+            = weld::fromName<E>(std::string_view(value.constData(), size_t(value.size())));
+        if (!chosen) {
+            return QString(invalidValue(parser.value(option), option.names().constFirst())
+                           + QStringLiteral(" (%1)").arg(choices<E>()));
+        }
+        target = *chosen;
+        return QString();
+    };
+    for (const QString &error :
+         {readChoice(form, options.input.form), readChoice(grade, options.input.grade),
+          readChoice(electrode, options.input.electrode)}) {
+        if (!error.isEmpty())
+            return usageError(error);
+    }
+
+    options.unchecked = parser.isSet(unchecked);
+    for (const auto &[option, length, target] :
+         {std::tuple {&hf, &Hf, &options.input.hf}, std::tuple {&lf, &Lf, &options.input.lf}}) {
+        if (!parser.isSet(*option))
+            continue;
+        const LengthValue read = readLength(*length, parser.value(*option), options.unchecked);
+        if (!read.value)
+            return usageError(read.error);
+        *target = *read.value;
+    }
+
+    if (parser.isSet(format)) {
+        const QString value = parser.value(format);
+        if (value == QLatin1String("text"))
+            options.format = Format::Text;
+        else if (value == QLatin1String("html"))
+            options.format = Format::Html;
+        else
+            return usageError(invalidValue(value, QStringLiteral("format"))
+                              + QLatin1String(" (text or html)"));
+    }
+    return parsed;
+}
+
+} // namespace calccli
