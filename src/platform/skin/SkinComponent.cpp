@@ -27,8 +27,8 @@ void TbsComponent::setPlaceholder(bool placeholder)
     setAttribute(Qt::WA_TransparentForMouseEvents, !placeholder);
     if (placeholder && size().isEmpty())
         resize(sizeHint());
-    updateGeometry();
-    update();
+    // Shown with its form, like any control; a component has been hidden since it was made.
+    QWidget::setVisible(placeholder);
 }
 
 QSize TbsComponent::sizeHint() const
