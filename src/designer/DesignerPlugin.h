@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDesignerCustomWidgetCollectionInterface>
-#include <QDesignerCustomWidgetInterface>
 #include <QObject>
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
+#include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 #include <vector>
 
