@@ -4,8 +4,6 @@
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
-#include <vector>
-
 // What Designer is told about one class of the form description.
 struct DesignerClass
 {

@@ -241,6 +241,8 @@ private Q_SLOTS:
     void drawsAsAtRunTime_data();
     void drawsAsAtRunTime();
     void readsTheStoredSettings();
+    void keepsColourAlpha_data();
+    void keepsColourAlpha();
     void roundTrip_data();
     void roundTrip();
 
@@ -564,6 +566,39 @@ void TestDesigner::readsTheStoredSettings()
              QColor(226, 226, 226, 255));
     QCOMPARE(component(root, QStringLiteral("edt_hf"))->property("Anchors").toString(),
              QStringLiteral("left,top"));
+}
+
+void TestDesigner::keepsColourAlpha_data()
+{
+    QTest::addColumn<QByteArray>("className");
+    QTest::addColumn<QColor>("colour");
+    for (const char *name : {"TPanel", "TGroupBox"}) {
+        QTest::addRow("%s half transparent", name) << QByteArray(name) << QColor(10, 20, 30, 128);
+        QTest::addRow("%s clear", name) << QByteArray(name) << QColor(200, 100, 50, 0);
+    }
+}
+
+void TestDesigner::keepsColourAlpha()
+{
+    QFETCH(QByteArray, className);
+    QFETCH(QColor, colour);
+    const std::unique_ptr<QWidget> form = make("Tfrm_Jointrix");
+    QVERIFY(form);
+    form->setObjectName(QStringLiteral("form"));
+    QWidget *made = m_widgets.value(QLatin1String(className))->createWidget(form.get());
+    made->setObjectName(QStringLiteral("made"));
+    QVERIFY(made->setProperty("Color", colour));
+
+    QByteArray written;
+    QBuffer out(&written);
+    out.open(QIODevice::WriteOnly);
+    m_builder.save(&out, form.get());
+    out.close();
+    const std::unique_ptr<QWidget> rebuilt(build(written));
+    QVERIFY(rebuilt);
+    const QWidget *read = rebuilt->findChild<QWidget *>(QStringLiteral("made"));
+    QVERIFY(read);
+    QCOMPARE(read->property("Color").value<QColor>().rgba(), colour.rgba());
 }
 
 void TestDesigner::roundTrip_data()
