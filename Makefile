@@ -17,6 +17,8 @@ FUZZ_CXX ?= clang++-14
 # Seconds per fuzz target: `make fuzz`, and the short run of `make test`.
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
+# Qt Designer, from qt6-tools-dev-tools, for `make designer`.
+DESIGNER ?= /usr/lib/qt6/bin/designer
 
 LSAN_SUPPRESSIONS = $(CURDIR)/tests/sanitizer/lsan.supp
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
@@ -27,7 +29,7 @@ FUZZ_ENV = LSAN_OPTIONS=suppressions=$(LSAN_SUPPRESSIONS):print_suppressions=0 \
 # Every stage of `make test`, in order; each is a target of its own.
 TEST_STAGES = test-unit test-consumer test-asan fuzz-smoke memcheck lint
 
-.PHONY: all deps configure build run install package test bench format clean
+.PHONY: all deps configure build run install package test bench format clean designer
 .PHONY: test-unit test-consumer test-asan fuzz-build fuzz fuzz-smoke memcheck lint
 
 all: build
@@ -54,6 +56,14 @@ install: build
 # The Debian package $(BUILD_DIR)/jointrix_<version>_amd64.deb, of the same files under /usr.
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+# The form description in Qt Designer, with the build's plugin for the form's own classes on
+# Designer's plugin path (docs/window.md says how to edit the form and what to check).
+designer: configure
+	@scripts/install-deps designer
+	@cmake --build $(BUILD_DIR) --target jointrix_designer -j $(JOBS)
+	@QT_PLUGIN_PATH=$(CURDIR)/$(BUILD_DIR)/lib$${QT_PLUGIN_PATH:+:$$QT_PLUGIN_PATH} \
+	  $(DESIGNER) $(CURDIR)/src/ui/TFRM_JOINTRIX.ui
 
 test:
 	@set -e; for stage in $(TEST_STAGES); do \
