@@ -5,6 +5,7 @@
 #include "platform/numtext/NumText.h"
 #include "report/uBaseClass.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -18,12 +19,15 @@
 #include <QTextDocumentFragment>
 #include <QTextDocumentWriter>
 
+#include <algorithm>
+
 namespace sheet {
 
 namespace {
 
 const QString Title = QStringLiteral("Jointrix");
 const QString Source = QStringLiteral("GB 50017-2003 Table 3.4.1-3");
+constexpr qreal PageMargin = 20; // mm
 
 // The report's face for Latin text, the window's Song face for the Chinese.
 const QStringList SheetFaces = {QStringLiteral("Times New Roman"), QStringLiteral("宋体")};
@@ -36,12 +40,14 @@ QString number(double value)
     return numtext::generalText(value, 15);
 }
 
-QTextCharFormat textFormat(double points, bool bold = false)
+// Every face a PDF draws with is embedded, and each costs the writer more than all the glyphs
+// of a sheet: the sheet keeps to the two the report needs anyway, without a bold one.
+QTextCharFormat textFormat(double points)
 {
     QTextCharFormat format;
     format.setFontFamilies(SheetFaces);
     format.setFontPointSize(points);
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    format.setFontWeight(QFont::Normal);
     format.setForeground(Qt::black);
     return format;
 }
@@ -69,7 +75,7 @@ public:
         m_cursor.insertText(text, format);
     }
 
-    void heading(const QString &text) { add(text, textFormat(14, true), spacedBlock(12)); }
+    void heading(const QString &text) { add(text, textFormat(14), spacedBlock(12)); }
 
     // The report's lines with their own block and character formats.
     void report(QTextDocument &report)
@@ -138,8 +144,7 @@ std::unique_ptr<QTextDocument> makeDocument(const Calculation &calculation)
     document->setDefaultFont(QFont(SheetFaces, 12));
 
     Paragraphs out(document.get());
-    out.add(Title, textFormat(22, true));
-    out.add(QStringLiteral("焊缝连接计算书"), textFormat(16, true));
+    out.add(Title, textFormat(22));
     out.add(QStringLiteral("计算时间：")
                 + calculation.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
             textFormat(12));
@@ -160,7 +165,7 @@ std::unique_ptr<QTextDocument> makeDocument(const Calculation &calculation)
         out.add(strengthLine(QStringLiteral("抗压强度"), s.compressive), body);
         out.add(strengthLine(QStringLiteral("抗剪强度"), s.shear), body);
     } else {
-        out.add(strengthLine(QStringLiteral("角焊缝抗拉、抗压和抗剪强度"), s.tensile), body);
+        out.add(strengthLine(QStringLiteral("角焊缝强度"), s.tensile), body);
     }
     out.add(QStringLiteral("来源：") + Source + QStringLiteral("（")
                 + QString::fromUtf16(Steels[size_t(input.electrode)]) + QStringLiteral(" 钢，")
@@ -173,11 +178,11 @@ std::unique_ptr<QTextDocument> makeDocument(const Calculation &calculation)
     out.report(report);
 
     if (!weld::usesGrade(input.form) && calculation.result.ok()) {
-        out.add(QStringLiteral("注：角焊缝的荷载按 强度 × hf × Lf（双边 × 2）计算，hf 取全值："
-                               "不乘 0.7 的有效厚度系数，也不扣除焊缝两端的长度。"
-                               "设计规范的侧面角焊缝承载力（有效厚度 0.7hf，计算长度 Lf − 2hf）"
-                               "更小：长焊缝时本结果是它的 1/0.7 ≈ 1.43 倍，短焊缝时相差更多。"),
-                textFormat(10.5), spacedBlock(12));
+        out.add(QStringLiteral("注：荷载 = 强度 × hf × Lf（× 2），hf 不乘有效厚度系数 0.7，"
+                               "Lf 不减焊缝两端。设计规范侧面角焊缝承载力（有效厚度 0.7hf，"
+                               "计算长度 Lf − 2hf）更小：长焊缝时本结果为其 1/0.7 ≈ 1.43 倍，"
+                               "短焊缝时倍数更大。"),
+                textFormat(12), spacedBlock(12));
     }
     return document;
 }
@@ -213,7 +218,28 @@ QString extension(Format format)
 
 void print(const QTextDocument &document, QPagedPaintDevice *device)
 {
-    document.print(device);
+    if (!device)
+        return;
+    // The margins are the device's, at least 2 cm a side; the text fills the rest.
+    QMarginsF margins = device->pageLayout().margins(QPageLayout::Millimeter);
+    margins
+        = QMarginsF(std::max(margins.left(), PageMargin), std::max(margins.top(), PageMargin),
+                    std::max(margins.right(), PageMargin), std::max(margins.bottom(), PageMargin));
+    device->setPageMargins(margins, QPageLayout::Millimeter);
+
+    // QTextDocument::print lays out a document without pages up to four times: as it is, then
+    // a copy for the device, again for the copy's margins and again for its page size. Here
+    // the copy gets its device and page size while it is still empty, so the text is laid
+    // out once, for the device, and printed as it is.
+    QTextDocument paged;
+    paged.documentLayout()->setPaintDevice(device);
+    paged.setDocumentMargin(0);
+    paged.setDefaultFont(document.defaultFont());
+    paged.setMetaInformation(QTextDocument::DocumentTitle,
+                             document.metaInformation(QTextDocument::DocumentTitle));
+    paged.setPageSize(QSizeF(device->width(), device->height()));
+    QTextCursor(&paged).insertFragment(QTextDocumentFragment(&document));
+    paged.print(device);
 }
 
 WriteResult write(const QTextDocument &document, Format format, QIODevice *device)
@@ -226,7 +252,6 @@ WriteResult write(const QTextDocument &document, Format format, QIODevice *devic
         // the same on a machine without these fonts.
         QPdfWriter writer(device);
         writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
         writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
         writer.setCreator(Title);
         print(document, &writer);

@@ -62,7 +62,8 @@ WriteResult save(const QTextDocument &document, const QString &fileName, Format 
 // The same in the format of the file name's extension; another extension is an error.
 WriteResult save(const QTextDocument &document, const QString &fileName);
 
-// Prints `document` on `device`, a QPrinter or a QPdfWriter, paginated with 2 cm margins.
+// Prints `document` on `device`, a QPrinter or a QPdfWriter, in pages of the device's page
+// size with 2 cm margins inside the device's own.
 void print(const QTextDocument &document, QPagedPaintDevice *device);
 
 } // namespace sheet

@@ -24,7 +24,8 @@ namespace {
 
 const QDateTime Time(QDate(2024, 5, 1), QTime(14, 3, 9));
 const QString ErrorLine = QStringLiteral("计算结果出错！请重新调整已知参数！");
-const QString NoteStart = QStringLiteral("注：角焊缝的荷载按 强度 × hf × Lf（双边 × 2）计算");
+const QString NoteStart
+    = QStringLiteral("注：荷载 = 强度 × hf × Lf（× 2），hf 不乘有效厚度系数 0.7");
 
 weld::Input input(weld::Form form, weld::Grade grade, weld::Electrode electrode, double hf,
                   double lf)
@@ -206,7 +207,7 @@ void TestSheet::content_data()
                            QStringLiteral("焊条型号：E43型"),
                            QStringLiteral("焊缝厚度hf(mm)：10"),
                            QStringLiteral("焊缝长度Lf(mm)：1000"),
-                           QStringLiteral("角焊缝抗拉、抗压和抗剪强度：160 N/mm²"),
+                           QStringLiteral("角焊缝强度：160 N/mm²"),
                            QStringLiteral(
                                "来源：GB 50017-2003 Table 3.4.1-3（Q235 钢，E43型焊条）"),
                            QStringLiteral("单边角焊缝连接计算："),
@@ -218,7 +219,7 @@ void TestSheet::content_data()
         << input(Form::DoubleFillet, Grade::First, Electrode::E50, 8, 200)
         << header
             + QStringList {QStringLiteral("焊缝连接形式：双边角焊缝"),
-                           QStringLiteral("角焊缝抗拉、抗压和抗剪强度：200 N/mm²"),
+                           QStringLiteral("角焊缝强度：200 N/mm²"),
                            QStringLiteral(
                                "来源：GB 50017-2003 Table 3.4.1-3（Q345 钢，E50型焊条）"),
                            QStringLiteral("设计抗拉荷载：F=2×200×8×200=640kN；")}
