@@ -11,12 +11,16 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -109,6 +113,8 @@ private Q_SLOTS:
     void printsThroughQPrinter_data();
     void printsThroughQPrinter();
     void contextMenuEventShowsTheMenu();
+    void defaultSaveDialogAddsTheFilterExtension();
+    void defaultPreviewDrawsTheSheet();
 };
 
 void TestReportMenu::entriesFollowTheReport()
@@ -320,6 +326,55 @@ void TestReportMenu::contextMenuEventShowsTheMenu()
     QTest::keyClick(menu, Qt::Key_Return);
     QTRY_VERIFY(!guard); // released when it closes
     QVERIFY(readAll(dir.filePath(QStringLiteral("sheet.html"))).startsWith("<!DOCTYPE HTML"));
+}
+
+void TestReportMenu::defaultSaveDialogAddsTheFilterExtension()
+{
+    QTemporaryDir dir;
+    dialogs::SaveRequest request;
+    request.title = QStringLiteral("另存为");
+    request.filters = {QStringLiteral("PDF (*.pdf)"), QStringLiteral("ODF (*.odt)")};
+    request.selectedFilter = request.filters[1];
+    request.fileName = dir.filePath(QStringLiteral("first"));
+    // The user types a bare name and accepts: the dialog itself adds the filter's extension,
+    // so that its question about overwriting concerns the file that will be written.
+    bool typed = false;
+    QTimer::singleShot(0, this, [&typed] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *name
+            = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!name)
+            return;
+        name->setText(QStringLiteral("sheet"));
+        typed = true;
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<dialogs::SaveAnswer> answer = dialogs::runSaveDialog(request);
+    QVERIFY(typed);
+    QVERIFY(answer);
+    QCOMPARE(answer->fileName, dir.filePath(QStringLiteral("sheet.odt")));
+    QCOMPARE(answer->filter, request.filters[1]);
+}
+
+void TestReportMenu::defaultPreviewDrawsTheSheet()
+{
+    QPrinter printer;
+    int painted = 0;
+    dialogs::PrintRequest request;
+    request.kind = dialogs::PrintKind::Preview;
+    request.printer = &printer;
+    request.paint = [&painted](QPrinter *target) {
+        ++painted;
+        QPainter painter(target);
+        painter.drawText(QPointF(100, 100), QStringLiteral("Jointrix"));
+    };
+    QTimer::singleShot(0, this, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    // Closed without printing: a preview that was only looked at.
+    QVERIFY(!dialogs::runPrintDialog(request));
+    QVERIFY(painted >= 1);
 }
 
 QTEST_MAIN(TestReportMenu)
