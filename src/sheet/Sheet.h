@@ -63,7 +63,7 @@ WriteResult save(const QTextDocument &document, const QString &fileName, Format 
 WriteResult save(const QTextDocument &document, const QString &fileName);
 
 // Prints `document` on `device`, a QPrinter or a QPdfWriter, in pages of the device's page
-// size with 2 cm margins inside the device's own.
+// size; the device's margins are widened to 2 cm where they are narrower.
 void print(const QTextDocument &document, QPagedPaintDevice *device);
 
 } // namespace sheet
