@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -123,6 +124,13 @@ void writeReport(const weld::Input &input, QTextDocument *report)
     calculation.Calculate(&view);
 }
 
+// Qt ends the process when a painter asks for fonts without a QGuiApplication; the text
+// formats need none.
+bool hasFonts()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
 QString strengthLine(const QString &name, double strength)
 {
     return name + QStringLiteral("：") + number(strength) + QStringLiteral(" N/mm²");
@@ -218,7 +226,7 @@ QString extension(Format format)
 
 void print(const QTextDocument &document, QPagedPaintDevice *device)
 {
-    if (!device)
+    if (!device || !hasFonts())
         return;
     // The margins are the device's, at least 2 cm a side; the text fills the rest.
     QMarginsF margins = device->pageLayout().margins(QPageLayout::Millimeter);
@@ -246,6 +254,8 @@ WriteResult write(const QTextDocument &document, Format format, QIODevice *devic
 {
     if (!device || !device->isWritable())
         return {QStringLiteral("the output is not open for writing")};
+    if (format == Format::Pdf && !hasFonts())
+        return {QStringLiteral("a PDF needs a QGuiApplication for its fonts")};
     switch (format) {
     case Format::Pdf: {
         // The writer embeds a subset of every face it draws with, so the Chinese text reads

@@ -33,8 +33,9 @@ Calculation calculate(const weld::Input &input,
 // window labels them, the grade for butt and lap welds only), the design strengths with their
 // source, the four report lines exactly as TJointrix writes them into the window (or the lines
 // up to its error line), and for fillet welds with loads a note on what the loads leave out.
-// Numbers are written with the system's decimal separator, like the report's. Needs a
-// QGuiApplication.
+// Numbers are written with the system's decimal separator, like the report's. A
+// QCoreApplication is enough to make it and write it as text, HTML or ODF; PDF and printing
+// need a QGuiApplication (an offscreen one will do).
 std::unique_ptr<QTextDocument> makeDocument(const Calculation &calculation);
 
 enum class Format : quint8 { Pdf, Odf, Html, Text };
@@ -52,7 +53,8 @@ struct WriteResult
 };
 
 // Writes `document` in `format` to `device`, which is open for writing: PDF on A4 with its
-// fonts embedded, ODF text, HTML or plain text, both in UTF-8.
+// fonts embedded, ODF text, HTML or plain text, both in UTF-8. PDF without a QGuiApplication
+// is an error.
 WriteResult write(const QTextDocument &document, Format format, QIODevice *device);
 
 // Writes `document` in `format` to the file `fileName` through a QSaveFile: the file is
@@ -63,7 +65,8 @@ WriteResult save(const QTextDocument &document, const QString &fileName, Format 
 WriteResult save(const QTextDocument &document, const QString &fileName);
 
 // Prints `document` on `device`, a QPrinter or a QPdfWriter, in pages of the device's page
-// size; the device's margins are widened to 2 cm where they are narrower.
+// size; the device's margins are widened to 2 cm where they are narrower. Does nothing
+// without a QGuiApplication.
 void print(const QTextDocument &document, QPagedPaintDevice *device);
 
 } // namespace sheet
