@@ -16,6 +16,7 @@
 #include "platform/skin/SkinForm.h"
 #include "platform/skin/SkinLinks.h"
 #include "platform/skin/SkinMessage.h"
+#include "sheet/Sheet.h"
 #include "ui/FormLoader.h"
 #include "ui/RichEdit.h"
 
@@ -214,6 +215,7 @@ void Tfrm_Jointrix::BtnOkClick(QObject *)
     calculation.setLf(number(edt_Lf->text()));
     calculation.setHf(number(edt_hf->text()));
     calculation.Calculate(RxRichEdit1->reportView());
+    keepSheetInput(calculation);
 }
 
 void Tfrm_Jointrix::BitBtn2Click(QObject *)
@@ -289,4 +291,18 @@ void Tfrm_Jointrix::keyPressEvent(QKeyEvent *event)
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void Tfrm_Jointrix::keepSheetInput(const TJointrix &calculation)
+{
+    // The report's context menu saves and prints the sheet of the calculation that wrote it.
+    const auto form = weld::fromCode<weld::Form>(calculation.CalType());
+    const auto grade = weld::fromCode<weld::Grade>(calculation.Grade());
+    const auto electrode = weld::fromCode<weld::Electrode>(calculation.Style());
+    if (!form || !grade || !electrode) {
+        RxRichEdit1->setCalculation(std::nullopt);
+        return;
+    }
+    RxRichEdit1->setCalculation(
+        sheet::calculate({*form, *grade, *electrode, calculation.Hf(), calculation.Lf()}));
 }

@@ -7,6 +7,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class TLxEdit;
+class TJointrix;
 class TPanel;
 class TRxRichEdit;
 class TbsBusinessSkinForm;
@@ -76,6 +77,7 @@ private:
     QString buildFromDescription();
     void bindComponents(const QString &loaderErrors);
     void connectHandlers();
+    void keepSheetInput(const TJointrix &calculation);
 
     bool m_shown = false;
 };
