@@ -153,9 +153,22 @@ Parsed parseOptions(const QStringList &arguments)
     const QCommandLineOption format(
         QStringLiteral("format"),
         QStringLiteral("text (the report lines in UTF-8) or html (the document with its styles); "
-                       "default text"),
+                       "default text. With --table: csv or json (JSON Lines); default csv"),
         QStringLiteral("format"));
-    parser.addOptions({help, version, form, grade, electrode, hf, lf, unchecked, format});
+    const QCommandLineOption output(
+        QStringLiteral("output"),
+        QStringLiteral("writes the calculation sheet to FILE instead of printing the report, in "
+                       "the format of its extension: .pdf, .odt, .html or .txt. With --table: "
+                       "writes the table to FILE"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption table(
+        QStringLiteral("table"),
+        QStringLiteral("writes a table of every combination instead of one report: --form, "
+                       "--grade and --electrode take comma-separated lists or all, --hf and --lf "
+                       "lists (4,6,8) or ranges start:stop:step (4:20:2); columns "
+                       "form,grade,electrode,hf,lf,F,N,V,status, loads in kN"));
+    parser.addOptions(
+        {help, version, form, grade, electrode, hf, lf, unchecked, format, output, table});
 
     Parsed parsed;
     const auto usageError = [&parsed](const QString &text) {
@@ -202,6 +215,43 @@ Parsed parseOptions(const QStringList &arguments)
         target = *chosen;
         return QString();
     };
+    options.unchecked = parser.isSet(unchecked);
+    options.output = parser.value(output);
+    if (parser.isSet(output) && options.output.isEmpty())
+        return usageError(QStringLiteral("option '--output' needs a file name"));
+
+    if (parser.isSet(table)) {
+        // The options' texts as they are: lists and ranges, read and checked all at once.
+        const auto text = [&parser](const QCommandLineOption &option, const char *initial) {
+            return parser.isSet(option) ? parser.value(option).toStdString() : std::string(initial);
+        };
+        const std::string specs[] = {text(form, "single"), text(grade, "1"), text(electrode, "E43"),
+                                     text(hf, "10"), text(lf, "1000")};
+        batch::TableOptions wanted;
+        wanted.form = specs[0];
+        wanted.grade = specs[1];
+        wanted.electrode = specs[2];
+        wanted.hf = specs[3];
+        wanted.lf = specs[4];
+        wanted.unchecked = options.unchecked;
+        batch::Parsed<batch::Table> made = batch::makeTable(wanted);
+        if (!made)
+            return usageError(QString::fromStdString(made.error));
+        options.table = std::move(made.value);
+        options.format = Format::Csv;
+        if (parser.isSet(format)) {
+            const QString value = parser.value(format);
+            if (value == QLatin1String("csv"))
+                options.format = Format::Csv;
+            else if (value == QLatin1String("json"))
+                options.format = Format::JsonLines;
+            else
+                return usageError(invalidValue(value, QStringLiteral("format"))
+                                  + QLatin1String(" (csv or json with --table)"));
+        }
+        return parsed;
+    }
+
     for (const QString &error :
          {readChoice(form, options.input.form), readChoice(grade, options.input.grade),
           readChoice(electrode, options.input.electrode)}) {
@@ -209,7 +259,6 @@ Parsed parseOptions(const QStringList &arguments)
             return usageError(error);
     }
 
-    options.unchecked = parser.isSet(unchecked);
     for (const auto &[option, length, target] :
          {std::tuple {&hf, &Hf, &options.input.hf}, std::tuple {&lf, &Lf, &options.input.lf}}) {
         if (!parser.isSet(*option))
@@ -220,6 +269,19 @@ Parsed parseOptions(const QStringList &arguments)
         *target = *read.value;
     }
 
+    if (!options.output.isEmpty()) {
+        options.sheetFormat = sheet::formatOf(options.output);
+        if (!options.sheetFormat) {
+            return usageError(invalidValue(options.output, QStringLiteral("output"))
+                              + QLatin1String(" (a file name ending in .pdf, .odt, .html or "
+                                              ".txt)"));
+        }
+        if (parser.isSet(format)) {
+            return usageError(QStringLiteral("option '--format' does not go with '--output': "
+                                             "the sheet's format follows the file name"));
+        }
+    }
+
     if (parser.isSet(format)) {
         const QString value = parser.value(format);
         if (value == QLatin1String("text"))
@@ -228,7 +290,7 @@ Parsed parseOptions(const QStringList &arguments)
             options.format = Format::Html;
         else
             return usageError(invalidValue(value, QStringLiteral("format"))
-                              + QLatin1String(" (text or html)"));
+                              + QLatin1String(" (text or html; csv and json go with --table)"));
     }
     return parsed;
 }

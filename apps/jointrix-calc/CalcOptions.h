@@ -3,7 +3,9 @@
 // The command line of jointrix-calc, read in one step into Options; main.cpp runs them. A new
 // option is a field of Options, an entry in parseOptions() and its line in the help.
 
+#include "batch/Batch.h"
 #include "calc/Weld.h"
+#include "sheet/Sheet.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,8 +25,8 @@ struct Length
     double initial;
 };
 
-inline constexpr Length Hf = {"hf", "weld thickness", 1, 100, 10};
-inline constexpr Length Lf = {"lf", "weld length", 1, 10000, 1000};
+inline constexpr Length Hf = {"hf", "weld thickness", weld::HfRange.min, weld::HfRange.max, 10};
+inline constexpr Length Lf = {"lf", "weld length", weld::LfRange.min, weld::LfRange.max, 1000};
 
 // A length read from its text: the value, or the message naming the option, the text and what
 // is wrong with it.
@@ -39,7 +41,8 @@ struct LengthValue
 // calculation object.
 LengthValue readLength(const Length &length, const QString &text, bool unchecked);
 
-enum class Format : quint8 { Text, Html };
+// What goes to the standard output: the report as text or html, a table as CSV or JSON Lines.
+enum class Format : quint8 { Text, Html, Csv, JsonLines };
 
 struct Options
 {
@@ -47,6 +50,13 @@ struct Options
                          Hf.initial, Lf.initial};
     bool unchecked = false;
     Format format = Format::Text;
+    // --output: the file the calculation sheet, or the table, is written to instead of the
+    // standard output; empty for the standard output.
+    QString output;
+    // The sheet's format, from the output's extension (a single calculation with --output).
+    std::optional<sheet::Format> sheetFormat;
+    // --table: every combination of the lists and ranges given, checked and ready to write.
+    std::optional<batch::Table> table;
 };
 
 // What the command line asks for: a run with its options, or a text to print and leave.

@@ -9,12 +9,17 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -87,8 +92,68 @@ bool writeOut(const QString &text)
     return written;
 }
 
+void reportWriteError(const QString &what, const QString &why)
+{
+    std::fprintf(stderr, "jointrix-calc: cannot write %s: %s\n", what.toUtf8().constData(),
+                 why.toUtf8().constData());
+}
+
+// The sheet of the one calculation, into its file; the status says how the calculation went.
+int runSheet(const calccli::Options &options)
+{
+    const sheet::Calculation calculation = sheet::calculate(options.input);
+    const std::unique_ptr<QTextDocument> document = sheet::makeDocument(calculation);
+    const sheet::WriteResult written = sheet::save(*document, options.output, *options.sheetFormat);
+    if (!written.ok()) {
+        reportWriteError(QLatin1Char('\'') + options.output + QLatin1Char('\''), written.error);
+        return ExitWriteError;
+    }
+    return calculation.result.ok() ? ExitComplete : ExitCalculationError;
+}
+
+// The table, row by row as it is calculated, to the standard output or through a QSaveFile into
+// its file: a table cut short by a failed write never replaces an older file.
+int runTable(const calccli::Options &options)
+{
+    const batch::Format format = options.format == calccli::Format::JsonLines
+        ? batch::Format::JsonLines
+        : batch::Format::Csv;
+    if (options.output.isEmpty()) {
+        const batch::WriteResult written = batch::write(*options.table, format, stdout);
+        if (!written.ok()) {
+            reportWriteError(QStringLiteral("to the standard output"),
+                             QString::fromStdString(written.error));
+            return ExitWriteError;
+        }
+        return ExitComplete;
+    }
+    QSaveFile file(options.output);
+    const QString shown = QLatin1Char('\'') + options.output + QLatin1Char('\'');
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportWriteError(shown, file.errorString());
+        return ExitWriteError;
+    }
+    const batch::WriteResult written
+        = batch::write(*options.table, format, [&file](std::string_view piece) {
+              return file.write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+          });
+    // The last piece may still sit in the file's buffer: flushed and checked before the commit,
+    // which would otherwise put a cut-off table in place.
+    if (!written.ok() || !file.flush() || !file.commit()) {
+        reportWriteError(shown, file.errorString());
+        file.cancelWriting();
+        return ExitWriteError;
+    }
+    return ExitComplete;
+}
+
 int run(const calccli::Options &options)
 {
+    if (options.table)
+        return runTable(options);
+    if (options.sheetFormat)
+        return runSheet(options);
+
     const weld::Input &input = options.input;
     QTextDocument document;
     // A document needs no platform, but without a GUI application its default font has no
@@ -125,7 +190,9 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
     // The report is a document, and documents need no window system: a core application runs
     // whatever the user's Qt platform settings are, and loads no platform plugin at all.
-    QCoreApplication app(argc, argv);
+    // Outlives the application below, which may use it.
+    std::optional<QTemporaryDir> runtimeDir;
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("jointrix-calc"));
     QCoreApplication::setApplicationVersion(QStringLiteral(JOINTRIX_VERSION_STRING));
 
@@ -141,6 +208,20 @@ int main(int argc, char **argv)
         return writeOut(parsed.text) ? ExitComplete : ExitWriteError;
     case calccli::Parsed::Action::Run:
         break;
+    }
+    if (parsed.options.sheetFormat == sheet::Format::Pdf) {
+        // A PDF embeds its fonts, and fonts need a GUI application: on the offscreen platform,
+        // whatever the user's settings name, since nothing is ever shown.
+        app.reset();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A GUI application wants a private runtime folder and warns when the environment
+        // names none (under cron, in CI): this run gets one of its own.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            runtimeDir.emplace();
+            if (runtimeDir->isValid())
+                qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+        }
+        app = std::make_unique<QGuiApplication>(argc, argv);
     }
     return run(parsed.options);
 }

@@ -30,14 +30,10 @@ template<typename T> struct Parsed
 // The most rows a table may have.
 inline constexpr std::uint64_t MaxRows = 10'000'000;
 
-struct Limits
-{
-    double min;
-    double max;
-};
 // The ranges of the window's fields, which a checked table holds its lengths to.
-inline constexpr Limits HfLimits {1, 100};
-inline constexpr Limits LfLimits {1, 10000};
+using Limits = weld::Range;
+inline constexpr Limits HfLimits = weld::HfRange;
+inline constexpr Limits LfLimits = weld::LfRange;
 
 // The values of one length of a table, in mm: a list ("4,6,8") or an inclusive range
 // ("4:20:2", start, stop, step). Numbers are written with a full stop, as numtext::parseReal

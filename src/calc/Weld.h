@@ -115,6 +115,16 @@ struct Strengths
 // and weld thickness hf in mm.
 Strengths strengths(Form form, Grade grade, Electrode electrode, double hf);
 
+// The lengths the window's fields accept, in mm; a checked command line holds its lengths to
+// the same ranges.
+struct Range
+{
+    double min;
+    double max;
+};
+inline constexpr Range HfRange {1, 100};
+inline constexpr Range LfRange {1, 10000};
+
 struct Input
 {
     Form form = Form::SingleFillet;

@@ -2,7 +2,10 @@
 // process that behaves the same whatever the locale, the Qt settings and the state of its
 // standard output.
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
@@ -111,6 +114,11 @@ private Q_SLOTS:
     void anyQtPlatformAndNoNoise();
     void writeFailures_data();
     void writeFailures();
+    void tables_data();
+    void tables();
+    void sheetFiles_data();
+    void sheetFiles();
+    void tableFile();
 };
 
 void TestCli::reports_data()
@@ -289,6 +297,28 @@ void TestCli::usageErrors_data()
     row("grade 4", {QStringLiteral("--grade"), QStringLiteral("4")},
         {QStringLiteral("'4' for option '--grade'")});
     row("grade 0", {QStringLiteral("--grade=0")}, {QStringLiteral("'0' for option '--grade'")});
+    row("sheet of an unknown format", {QStringLiteral("--output=sheet.doc")},
+        {QStringLiteral("'sheet.doc' for option '--output'"), QStringLiteral(".pdf")});
+    row("sheet with a format", {QStringLiteral("--output=s.pdf"), QStringLiteral("--format=html")},
+        {QStringLiteral("'--format'"), QStringLiteral("'--output'")});
+    row("table format for a report", {QStringLiteral("--format=csv")},
+        {QStringLiteral("'csv' for option '--format'")});
+    row("report format for a table", {QStringLiteral("--table"), QStringLiteral("--format=html")},
+        {QStringLiteral("'html' for option '--format'")});
+    row("table step zero", {QStringLiteral("--table"), QStringLiteral("--hf=4:20:0")},
+        {QStringLiteral("'4:20:0' for option '--hf'")});
+    row("table step negative", {QStringLiteral("--table"), QStringLiteral("--lf=100:200:-10")},
+        {QStringLiteral("'100:200:-10' for option '--lf'")});
+    row("table step of the wrong sign", {QStringLiteral("--table"), QStringLiteral("--hf=20:4:2")},
+        {QStringLiteral("'20:4:2' for option '--hf'")});
+    row("table length out of range", {QStringLiteral("--table"), QStringLiteral("--hf=0:8:2")},
+        {QStringLiteral("'0:8:2' for option '--hf'"), QStringLiteral("1 to 100")});
+    row("table of unknown forms", {QStringLiteral("--table"), QStringLiteral("--form=single,tee")},
+        {QStringLiteral("'single,tee' for option '--form'")});
+    row("table of more than ten million rows",
+        {QStringLiteral("--table"), QStringLiteral("--form=all"), QStringLiteral("--grade=all"),
+         QStringLiteral("--hf=1:100:0.1"), QStringLiteral("--lf=1:10000:1")},
+        {QStringLiteral("10000000 rows")});
     row("unknown form", {QStringLiteral("--form"), QStringLiteral("tee")},
         {QStringLiteral("'tee' for option '--form'"),
          QStringLiteral("single, double, butt or lap")});
@@ -393,6 +423,14 @@ void TestCli::writeFailures_data()
         << QStringList {QStringLiteral("--help")} << Stdout::Full;
     QTest::newRow("version into a broken pipe")
         << QStringList {QStringLiteral("--version")} << Stdout::BrokenPipe;
+    QTest::newRow("table to a full device")
+        << QStringList {QStringLiteral("--table")} << Stdout::Full;
+    // Far more than a pipe holds: the writes fail while rows are still being calculated.
+    QTest::newRow("large table into a broken pipe")
+        << QStringList {QStringLiteral("--table"), QStringLiteral("--form=all"),
+                        QStringLiteral("--grade=all"), QStringLiteral("--hf=1:100:1"),
+                        QStringLiteral("--lf=1:1000:1")}
+        << Stdout::BrokenPipe;
 }
 
 void TestCli::writeFailures()
@@ -405,6 +443,119 @@ void TestCli::writeFailures()
              qPrintable(run.err));
     QVERIFY(run.err.endsWith(QLatin1Char('\n')));
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+}
+
+void TestCli::tables_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString header = QStringLiteral("form,grade,electrode,hf,lf,F,N,V,status");
+    // Forms outermost, then grades, electrodes, hf, lf; fillet rows for every grade asked for.
+    QTest::newRow("forms, grades and lengths in order")
+        << QStringList {QStringLiteral("--table"), QStringLiteral("--form=single,butt"),
+                        QStringLiteral("--grade=2,3"), QStringLiteral("--hf=10:20:10"),
+                        QStringLiteral("--lf=100")}
+        << QStringList {header,
+                        QStringLiteral("single,2,E43,10,100,160,160,160,ok"),
+                        QStringLiteral("single,2,E43,20,100,320,320,320,ok"),
+                        QStringLiteral("single,3,E43,10,100,160,160,160,ok"),
+                        QStringLiteral("single,3,E43,20,100,320,320,320,ok"),
+                        QStringLiteral("butt,2,E43,10,100,215,215,125,ok"),
+                        QStringLiteral("butt,2,E43,20,100,410,410,240,ok"),
+                        QStringLiteral("butt,3,E43,10,100,185,215,125,ok"),
+                        QStringLiteral("butt,3,E43,20,100,350,410,240,ok")};
+    QTest::newRow("lengths as given, loads in full")
+        << QStringList {QStringLiteral("--table"), QStringLiteral("--form=double"),
+                        QStringLiteral("--electrode=E50,E55"), QStringLiteral("--hf=7"),
+                        QStringLiteral("--lf=33.3")}
+        << QStringList {header,
+                        QStringLiteral("double,1,E50,7,33.3,93.23999999999998,93.23999999999998,"
+                                       "93.23999999999998,ok"),
+                        QStringLiteral("double,1,E55,7,33.3,102.56399999999998,102.56399999999998,"
+                                       "102.56399999999998,ok")};
+    QTest::newRow("failed row")
+        << QStringList {QStringLiteral("--table"), QStringLiteral("--unchecked"),
+                        QStringLiteral("--hf=10"), QStringLiteral("--lf=1e300,-1")}
+        << QStringList {header, QStringLiteral("single,1,E43,10,1e300,,,,error"),
+                        QStringLiteral("single,1,E43,10,-1,-1.6,-1.6,-1.6,ok")};
+    QTest::newRow("json lines")
+        << QStringList {QStringLiteral("--table"),    QStringLiteral("--format=json"),
+                        QStringLiteral("--form=lap"), QStringLiteral("--electrode=E55"),
+                        QStringLiteral("--hf=16"),    QStringLiteral("--lf=50")}
+        << QStringList {QStringLiteral(
+               R"({"form":"lap","grade":"1","electrode":"E55","hf":16,"lf":50,"F":560,"N":560,"V":328,"status":"ok"})")};
+}
+
+void TestCli::tables()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, lines);
+    const Run run = runCalc(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    const bool csv = !arguments.contains(QStringLiteral("--format=json"));
+    QCOMPARE(run.out,
+             lines.join(csv ? QLatin1String("\r\n") : QLatin1String("\n"))
+                 + (csv ? QLatin1String("\r\n") : QLatin1String("\n")));
+}
+
+void TestCli::sheetFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("start"); // what a file of the format begins with
+
+    QTest::newRow("pdf") << QStringLiteral("sheet.pdf") << QByteArray("%PDF-");
+    QTest::newRow("odf") << QStringLiteral("sheet.odt") << QByteArray("PK");
+    QTest::newRow("html") << QStringLiteral("sheet.html") << QByteArray("<!DOCTYPE");
+    QTest::newRow("text") << QStringLiteral("sheet.txt") << QByteArray("Jointrix");
+    QTest::newRow("extension in capitals") << QStringLiteral("SHEET.PDF") << QByteArray("%PDF-");
+}
+
+void TestCli::sheetFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, start);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    // The sheet needs a GUI application for the PDF's fonts, whatever platform the user's
+    // settings name and with no runtime folder given.
+    const Run run = runCalc(
+        {QStringLiteral("--output"), path, QStringLiteral("--form=butt")},
+        environmentWith({QStringLiteral("QT_QPA_PLATFORM=xcb"), QStringLiteral("DISPLAY=:8471"),
+                         QStringLiteral("-XDG_RUNTIME_DIR")}));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY2(bytes.startsWith(start), bytes.left(40).constData());
+    if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".html")))
+        QVERIFY(QString::fromUtf8(bytes).contains(QStringLiteral("平焊缝连接计算：")));
+
+    // A file that cannot be written is an error with its reason, and nothing is left behind.
+    const QString missing = dir.filePath(QStringLiteral("no/such/folder/") + name);
+    const Run failed = runCalc({QStringLiteral("--output"), missing});
+    QCOMPARE(failed.exitCode, 3);
+    QVERIFY2(failed.err.startsWith(QStringLiteral("jointrix-calc: cannot write '") + missing),
+             qPrintable(failed.err));
+    QVERIFY(!QFileInfo::exists(missing));
+}
+
+void TestCli::tableFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("table.csv"));
+    const QStringList arguments = {QStringLiteral("--table"), QStringLiteral("--form=all"),
+                                   QStringLiteral("--output"), path};
+    const Run run = runCalc(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+             runCalc({QStringLiteral("--table"), QStringLiteral("--form=all")}).out.toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
