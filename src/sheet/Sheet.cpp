@@ -1,5 +1,7 @@
 #include "sheet/Sheet.h"
 
+#include "platform/savefile/SaveFile.h"
+
 #include "calc/U_Class.h"
 #include "platform/fonts/Fonts.h"
 #include "platform/numtext/NumText.h"
@@ -13,7 +15,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -109,21 +110,6 @@ private:
     bool m_empty = true;
 };
 
-void writeReport(const weld::Input &input, QTextDocument *report)
-{
-    TReportView view(report);
-    TJointrix calculation;
-    calculation.setCalType(weld::code(input.form));
-    calculation.setGrade(weld::code(input.grade));
-    calculation.setStyle(weld::code(input.electrode));
-    calculation.setCalTypes(weld::displayText(input.form));
-    calculation.setGrades(weld::displayText(input.grade));
-    calculation.setStyles(weld::displayText(input.electrode));
-    calculation.setHf(input.hf);
-    calculation.setLf(input.lf);
-    calculation.Calculate(&view);
-}
-
 // Qt ends the process when a painter asks for fonts without a QGuiApplication; the text
 // formats need none.
 bool hasFonts()
@@ -182,7 +168,8 @@ std::unique_ptr<QTextDocument> makeDocument(const Calculation &calculation)
 
     out.heading(QStringLiteral("计算结果"));
     QTextDocument report;
-    writeReport(input, &report);
+    TReportView view(&report);
+    CalculateReport(input, &view);
     out.report(report);
 
     if (!weld::usesGrade(input.form) && calculation.result.ok()) {
@@ -297,14 +284,12 @@ WriteResult write(const QTextDocument &document, Format format, QIODevice *devic
 
 WriteResult save(const QTextDocument &document, const QString &fileName, Format format)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    TSaveTarget file(fileName);
+    if (!file.open())
         return {file.errorString()};
-    WriteResult written = write(document, format, &file);
-    if (!written.ok()) {
-        file.cancelWriting();
+    WriteResult written = write(document, format, file.device());
+    if (!written.ok())
         return written;
-    }
     if (!file.commit())
         return {file.errorString()};
     return {};

@@ -57,9 +57,9 @@ struct WriteResult
 // is an error.
 WriteResult write(const QTextDocument &document, Format format, QIODevice *device);
 
-// Writes `document` in `format` to the file `fileName` through a QSaveFile: the file is
+// Writes `document` in `format` to the file `fileName` through a TSaveTarget: the file is
 // replaced only once the whole document is written, so a failed or interrupted save leaves an
-// older file as it was.
+// older file as it was; a device or a pipe is written in place.
 WriteResult save(const QTextDocument &document, const QString &fileName, Format format);
 // The same in the format of the file name's extension; another extension is an error.
 WriteResult save(const QTextDocument &document, const QString &fileName);
