@@ -126,7 +126,9 @@ std::optional<Decimal> plainDecimal(std::string_view t)
     Decimal d;
     bool point = false;
     int significant = 0;
-    for (const char c : t) {
+    size_t i = 0;
+    for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
+        const char c = t[i];
         if (c == '.' && !point) {
             point = true;
         } else if (c >= '0' && c <= '9') {
@@ -135,12 +137,38 @@ std::optional<Decimal> plainDecimal(std::string_view t)
             if (significant > 15)
                 return std::nullopt;
             d.mantissa = d.mantissa * 10 + (c - '0');
-            if (point && ++d.decimals > MaxDecimals)
-                return std::nullopt;
+            if (point)
+                ++d.decimals;
         } else {
             return std::nullopt;
         }
     }
+    // An exponent moves the point: 1e-1 is the decimal 0.1 as much as 0.1 is, so a range
+    // written with exponents steps as exactly and ends where it says.
+    if (i < t.size()) {
+        std::string_view exponent = t.substr(i + 1);
+        bool down = false;
+        if (!exponent.empty() && (exponent.front() == '+' || exponent.front() == '-')) {
+            down = exponent.front() == '-';
+            exponent.remove_prefix(1);
+        }
+        if (exponent.empty() || exponent.size() > 3)
+            return std::nullopt;
+        int e = 0;
+        for (const char c : exponent) {
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            e = e * 10 + (c - '0');
+        }
+        d.decimals += down ? e : -e;
+        for (; d.decimals < 0; ++d.decimals) {
+            if (++significant > 15)
+                return std::nullopt;
+            d.mantissa *= 10;
+        }
+    }
+    if (d.decimals > MaxDecimals)
+        return std::nullopt;
     if (negative)
         d.mantissa = -d.mantissa;
     return d;
@@ -233,11 +261,11 @@ std::optional<double> outside(const Axis &axis, const Limits &limits)
 
 // --- Axis ----------------------------------------------------------------------------------
 
-Parsed<Axis> Axis::parse(std::string_view spec)
+Parsed<Axis> Axis::parse(std::string_view written)
 {
     Axis axis;
-    if (spec.find(':') == std::string_view::npos) {
-        for (const std::string_view part : split(spec, ',')) {
+    if (written.find(':') == std::string_view::npos) {
+        for (const std::string_view part : split(written, ',')) {
             const std::string_view item = trimmed(part);
             if (item.empty())
                 return {std::nullopt, "an empty item in the list"};
@@ -252,7 +280,7 @@ Parsed<Axis> Axis::parse(std::string_view spec)
         return {std::move(axis), {}};
     }
 
-    const std::vector<std::string_view> parts = split(spec, ':');
+    const std::vector<std::string_view> parts = split(written, ':');
     if (parts.size() != 3)
         return {std::nullopt, "a range is start:stop:step"};
     double ends[3];
@@ -306,6 +334,12 @@ Parsed<Axis> Axis::parse(std::string_view spec)
         ++steps;
     while (steps > 0 && start + double(steps) * step > stop)
         --steps;
+    // A step too small for values this large leaves a value where it was: the range would
+    // repeat one row instead of counting.
+    if (steps > 0
+        && (!(start + step > start)
+            || !(start + double(steps) * step > start + double(steps - 1) * step)))
+        return {std::nullopt, "the step is too small to change values this large"};
     axis.m_kind = Kind::DoubleRange;
     axis.m_first = start;
     axis.m_by = step;
@@ -379,15 +413,15 @@ std::size_t Axis::maxTextLength() const
 
 // --- Tables --------------------------------------------------------------------------------
 
-template<typename E> Parsed<std::vector<E>> parseChoices(std::string_view spec)
+template<typename E> Parsed<std::vector<E>> parseChoices(std::string_view written)
 {
     std::vector<E> choices;
-    if (trimmed(spec) == "all") {
+    if (trimmed(written) == "all") {
         for (const auto &entry : weld::table<E>())
             choices.push_back(entry.value);
         return {std::move(choices), {}};
     }
-    for (const std::string_view part : split(spec, ',')) {
+    for (const std::string_view part : split(written, ',')) {
         const std::string_view name = trimmed(part);
         if (name.empty())
             return {std::nullopt, "an empty item in the list"};
@@ -451,7 +485,7 @@ Parsed<Table> makeTable(const TableOptions &options)
         const struct
         {
             const char *option;
-            std::string_view spec;
+            std::string_view written;
             const Axis &axis;
             Limits limits;
         } lengths[]
@@ -459,7 +493,7 @@ Parsed<Table> makeTable(const TableOptions &options)
         for (const auto &length : lengths) {
             if (const std::optional<double> value = outside(length.axis, length.limits)) {
                 Axis::TextBuffer buffer;
-                return invalid(length.option, length.spec,
+                return invalid(length.option, length.written,
                                std::string(shortest(*value, buffer)) + " is outside "
                                    + limitsText(length.limits) + " (--unchecked takes any)");
             }

@@ -41,10 +41,10 @@ inline constexpr Limits LfLimits = weld::LfRange;
 class Axis
 {
 public:
-    // The values of `spec`, or why it names none: an empty item, a text that is no finite
+    // The values of `written`, or why it names none: an empty item, a text that is no finite
     // number, a range without three parts, a zero or negative step, a stop below the start
     // (a step of the wrong sign), or more than MaxRows values.
-    static Parsed<Axis> parse(std::string_view spec);
+    static Parsed<Axis> parse(std::string_view written);
 
     std::uint64_t size() const;
     // Value i (i < size()): a listed value, or start + i × step. A range of plain decimals
@@ -88,7 +88,7 @@ private:
 
 // The choices of a table from a comma-separated list of their command-line names
 // (weld::Named::name), or "all" for every one in table order. Names may repeat.
-template<typename E> Parsed<std::vector<E>> parseChoices(std::string_view spec);
+template<typename E> Parsed<std::vector<E>> parseChoices(std::string_view written);
 
 struct Table
 {

@@ -109,7 +109,7 @@ private Q_SLOTS:
 
 void TestBatch::axis_data()
 {
-    QTest::addColumn<QByteArray>("spec");
+    QTest::addColumn<QByteArray>("written");
     QTest::addColumn<QByteArrayList>("texts");
 
     QTest::newRow("one value") << QByteArray("10") << QByteArrayList {QByteArray("10")};
@@ -126,15 +126,19 @@ void TestBatch::axis_data()
         << QByteArrayList {"0.5", "0.75", "1", "1.25", "1.5", "1.75", "2"};
     QTest::newRow("through zero") << QByteArray("-1:1:0.5")
                                   << QByteArrayList {"-1", "-0.5", "0", "0.5", "1"};
-    QTest::newRow("exponents step in double")
+    QTest::newRow("exponents step in decimal too")
         << QByteArray("1e2:3e2:1e2") << QByteArrayList {"100", "200", "300"};
+    QTest::newRow("an exponent step reaches its stop")
+        << QByteArray("0.1:0.3:1e-1") << QByteArrayList {"0.1", "0.2", "0.3"};
+    QTest::newRow("exponents everywhere reach the stop")
+        << QByteArray("1e-1:3e-1:1e-1") << QByteArrayList {"0.1", "0.2", "0.3"};
 }
 
 void TestBatch::axis()
 {
-    QFETCH(QByteArray, spec);
+    QFETCH(QByteArray, written);
     QFETCH(QByteArrayList, texts);
-    const auto axis = batch::Axis::parse(spec.toStdString());
+    const auto axis = batch::Axis::parse(written.toStdString());
     QVERIFY2(axis, axis.error.c_str());
     QByteArrayList got;
     batch::Axis::TextBuffer buffer;
@@ -149,7 +153,7 @@ void TestBatch::axis()
 
 void TestBatch::badAxis_data()
 {
-    QTest::addColumn<QByteArray>("spec");
+    QTest::addColumn<QByteArray>("written");
     QTest::addColumn<QByteArray>("reason");
 
     QTest::newRow("empty") << QByteArray() << QByteArray("empty item");
@@ -171,13 +175,18 @@ void TestBatch::badAxis_data()
         << QByteArray("1:1e12:1") << QByteArray("more than 10000000 values");
     QTest::newRow("step vanishing in double")
         << QByteArray("1:2:1e-300") << QByteArray("more than 10000000 values");
+    // Such a range would repeat one row millions of times instead of counting.
+    QTest::newRow("step too small for the value")
+        << QByteArray("1000:1000:1e-20") << QByteArray("step is too small");
+    QTest::newRow("step below the value's resolution")
+        << QByteArray("9007199254740993:9007199254740994:1") << QByteArray("step is too small");
 }
 
 void TestBatch::badAxis()
 {
-    QFETCH(QByteArray, spec);
+    QFETCH(QByteArray, written);
     QFETCH(QByteArray, reason);
-    const auto axis = batch::Axis::parse(spec.toStdString());
+    const auto axis = batch::Axis::parse(written.toStdString());
     QVERIFY(!axis);
     QVERIFY2(QByteArray::fromStdString(axis.error).contains(reason), axis.error.c_str());
 }
