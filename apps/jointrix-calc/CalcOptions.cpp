@@ -85,7 +85,7 @@ QString ourSentence(QString text)
 const char ExitStatuses[]
     = "\n"
       "Exit status:\n"
-      "  0  a complete report\n"
+      "  0  a complete report, sheet or table (a table's failed rows say so in their status)\n"
       "  1  the calculation failed; the report then ends with the error line\n"
       "  2  bad usage\n"
       "  3  the output cannot be written\n";
@@ -149,7 +149,7 @@ Parsed parseOptions(const QStringList &arguments)
     const QCommandLineOption unchecked(
         QStringLiteral("unchecked"),
         QStringLiteral("passes any finite hf and lf to the calculation as they are, out of range "
-                       "too (a negative value prints its magnitude)"));
+                       "too (the report prints a negative value's magnitude, a table its sign)"));
     const QCommandLineOption format(
         QStringLiteral("format"),
         QStringLiteral("text (the report lines in UTF-8) or html (the document with its styles); "
@@ -225,19 +225,25 @@ Parsed parseOptions(const QStringList &arguments)
         const auto text = [&parser](const QCommandLineOption &option, const char *initial) {
             return parser.isSet(option) ? parser.value(option).toStdString() : std::string(initial);
         };
-        const std::string specs[] = {text(form, "single"), text(grade, "1"), text(electrode, "E43"),
+        const std::string given[] = {text(form, "single"), text(grade, "1"), text(electrode, "E43"),
                                      text(hf, "10"), text(lf, "1000")};
         batch::TableOptions wanted;
-        wanted.form = specs[0];
-        wanted.grade = specs[1];
-        wanted.electrode = specs[2];
-        wanted.hf = specs[3];
-        wanted.lf = specs[4];
+        wanted.form = given[0];
+        wanted.grade = given[1];
+        wanted.electrode = given[2];
+        wanted.hf = given[3];
+        wanted.lf = given[4];
         wanted.unchecked = options.unchecked;
         batch::Parsed<batch::Table> made = batch::makeTable(wanted);
         if (!made)
             return usageError(QString::fromStdString(made.error));
         options.table = std::move(made.value);
+        if (const auto sheetFormat = sheet::formatOf(options.output);
+            sheetFormat && *sheetFormat != sheet::Format::Text) {
+            return usageError(invalidValue(options.output, QStringLiteral("output"))
+                              + QLatin1String(" (a table is CSV or JSON Lines text, not a sheet's "
+                                              "PDF, ODF or HTML)"));
+        }
         options.format = Format::Csv;
         if (parser.isSet(format)) {
             const QString value = parser.value(format);

@@ -6,11 +6,11 @@
 #include "calc/U_Class.h"
 #include "calc/Weld.h"
 #include "jointrix/version.h"
+#include "platform/savefile/SaveFile.h"
 
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -111,14 +111,19 @@ int runSheet(const calccli::Options &options)
     return calculation.result.ok() ? ExitComplete : ExitCalculationError;
 }
 
-// The table, row by row as it is calculated, to the standard output or through a QSaveFile into
-// its file: a table cut short by a failed write never replaces an older file.
+// The table, row by row as it is calculated, to the standard output or into its file: a table
+// cut short by a failed write never replaces an older file (TSaveTarget).
 int runTable(const calccli::Options &options)
 {
     const batch::Format format = options.format == calccli::Format::JsonLines
         ? batch::Format::JsonLines
         : batch::Format::Csv;
     if (options.output.isEmpty()) {
+        if (g_stdoutClosed) {
+            reportWriteError(QStringLiteral("to the standard output"),
+                             QString::fromUtf8(std::strerror(EBADF)));
+            return ExitWriteError;
+        }
         const batch::WriteResult written = batch::write(*options.table, format, stdout);
         if (!written.ok()) {
             reportWriteError(QStringLiteral("to the standard output"),
@@ -127,21 +132,19 @@ int runTable(const calccli::Options &options)
         }
         return ExitComplete;
     }
-    QSaveFile file(options.output);
+    TSaveTarget file(options.output);
     const QString shown = QLatin1Char('\'') + options.output + QLatin1Char('\'');
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open()) {
         reportWriteError(shown, file.errorString());
         return ExitWriteError;
     }
-    const batch::WriteResult written
-        = batch::write(*options.table, format, [&file](std::string_view piece) {
-              return file.write(piece.data(), qint64(piece.size())) == qint64(piece.size());
-          });
-    // The last piece may still sit in the file's buffer: flushed and checked before the commit,
-    // which would otherwise put a cut-off table in place.
-    if (!written.ok() || !file.flush() || !file.commit()) {
-        reportWriteError(shown, file.errorString());
-        file.cancelWriting();
+    const batch::WriteResult written = batch::write(
+        *options.table, format, [&file](std::string_view piece) {
+            return file.device()->write(piece.data(), qint64(piece.size())) == qint64(piece.size());
+        });
+    if (!written.ok() || !file.commit()) {
+        reportWriteError(shown,
+                         written.ok() ? file.errorString() : QString::fromStdString(written.error));
         return ExitWriteError;
     }
     return ExitComplete;
@@ -161,18 +164,7 @@ int run(const calccli::Options &options)
     // platform without a desktop: the html reads as it did when this program ran on one.
     document.setDefaultFont(QFont(QStringLiteral("Sans Serif"), 9));
     TReportView view(&document);
-    {
-        TJointrix calculation;
-        calculation.setCalType(weld::code(input.form));
-        calculation.setGrade(weld::code(input.grade));
-        calculation.setStyle(weld::code(input.electrode));
-        calculation.setCalTypes(weld::displayText(input.form));
-        calculation.setGrades(weld::displayText(input.grade));
-        calculation.setStyles(weld::displayText(input.electrode));
-        calculation.setLf(input.lf);
-        calculation.setHf(input.hf);
-        calculation.Calculate(&view);
-    }
+    CalculateReport(input, &view);
 
     const bool html = options.format == calccli::Format::Html;
     if (!writeOut(html ? document.toHtml() : document.toPlainText()))

@@ -4,6 +4,7 @@
 
 #include "jointrix/jointrix.h"
 #include "jointrix/version.h"
+#include "platform/savefile/SaveFile.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,11 +17,11 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextEdit>
 
 #include <dlfcn.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -104,6 +105,20 @@ QString writableFormats()
     return formats.join(QLatin1String(", "));
 }
 
+// Writes `text` to standard output; a write that fails (a full disk, a closed output) is one
+// line on stderr, since the text is lost.
+bool writeOut(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    errno = 0;
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0)
+        return true;
+    std::fprintf(stderr, "jointrix-host: cannot write to the standard output: %s\n",
+                 errno ? std::strerror(errno) : "write error");
+    return false;
+}
+
 // Qt's sentence ("Missing value after '--size'.") as one of ours.
 QString ourSentence(QString text)
 {
@@ -126,8 +141,8 @@ Parsed parseOptions(const QStringList &arguments)
         "--quit-after-show is given it then presses Calculate, saves the picture (jointrix.png\n"
         "unless --screenshot names another), prints the report and exits.\n"
         "\n"
-        "Exit status: 0 done, 1 the tool could not be shown or saved, 2 bad usage or a module\n"
-        "that cannot be loaded or lacks an export."));
+        "Exit status: 0 done, 1 the tool could not be shown or saved or the output written, 2\n"
+        "bad usage or a module that cannot be loaded or lacks an export."));
     // Qt's own help option brings --help-all, which lists Qt's options; ours lists ours.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("prints this help"));
@@ -135,7 +150,8 @@ Parsed parseOptions(const QStringList &arguments)
                                      QStringLiteral("prints the version"));
     const QCommandLineOption module(
         QStringLiteral("module"),
-        QStringLiteral("the module; default ../lib/libjointrix.so beside this program"),
+        QStringLiteral("the module; default the installed one, else ../lib/libjointrix.so of the "
+                       "build folder beside this program"),
         QStringLiteral("path"));
     const QCommandLineOption size(
         QStringLiteral("size"),
@@ -203,6 +219,8 @@ Parsed parseOptions(const QStringList &arguments)
     }
     options.calculate = parser.isSet(calculate);
     options.screenshot = parser.value(screenshot);
+    if (parser.isSet(screenshot) && options.screenshot.isEmpty())
+        return usageError(QStringLiteral("option '--screenshot' needs a file name"));
     if (!options.screenshot.isEmpty()) {
         const QByteArray format = QFileInfo(options.screenshot).suffix().toLower().toLatin1();
         if (!QImageWriter::supportedImageFormats().contains(format)) {
@@ -222,11 +240,12 @@ QString savePicture(const QImage &image, const QString &file)
     const QString folder = QFileInfo(file).absolutePath();
     if (!QFileInfo(folder).isDir())
         return QStringLiteral("the folder %1 does not exist").arg(folder);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return QStringLiteral("the folder %1 cannot be written (%2)")
-            .arg(folder, out.errorString());
-    QImageWriter writer(&out, QFileInfo(file).suffix().toLower().toLatin1());
+    TSaveTarget out(file);
+    if (!out.open())
+        return QFileInfo(file).isDir()
+            ? QStringLiteral("%1 is a folder").arg(file)
+            : QStringLiteral("the folder %1 cannot be written (%2)").arg(folder, out.errorString());
+    QImageWriter writer(out.device(), QFileInfo(file).suffix().toLower().toLatin1());
     if (!writer.write(image))
         return writer.errorString();
     if (!out.commit())
@@ -398,8 +417,7 @@ int main(int argc, char **argv)
         return ExitUsage;
     case Parsed::Action::Help:
     case Parsed::Action::Version:
-        std::fputs(parsed.text.toUtf8().constData(), stdout);
-        return ExitOk;
+        return writeOut(parsed.text) ? ExitOk : ExitFailure;
     case Parsed::Action::Run:
         break;
     }
@@ -463,7 +481,8 @@ int main(int argc, char **argv)
                     QString text = reportText(tool);
                     if (!text.endsWith(QLatin1Char('\n')))
                         text += QLatin1Char('\n');
-                    std::fputs(text.toUtf8().constData(), stdout);
+                    if (!writeOut(text))
+                        status = ExitFailure;
                 } else {
                     std::fprintf(stderr, "jointrix-host: the tool has no Calculate button\n");
                     status = ExitFailure;

@@ -130,3 +130,17 @@ void TJointrix::writeReport(TReportView *view) const
     WriteLine(view, resultLine(form.prefixN, s.compressive, m_hf, m_lf, result.n), ResultStyle);
     WriteLine(view, resultLine(form.prefixV, s.shear, m_hf, m_lf, result.v), ResultStyle);
 }
+
+void CalculateReport(const weld::Input &input, TReportView *view)
+{
+    TJointrix calculation;
+    calculation.setCalType(weld::code(input.form));
+    calculation.setGrade(weld::code(input.grade));
+    calculation.setStyle(weld::code(input.electrode));
+    calculation.setCalTypes(weld::displayText(input.form));
+    calculation.setGrades(weld::displayText(input.grade));
+    calculation.setStyles(weld::displayText(input.electrode));
+    calculation.setLf(input.lf);
+    calculation.setHf(input.hf);
+    calculation.Calculate(view);
+}

@@ -30,6 +30,14 @@ public:
 // UnknownCode.
 WeldStrengths SelectStrengths(qint32 calType, qint32 style, qint32 grade, double hf);
 
+namespace weld {
+struct Input;
+}
+
+// The report of one typed input set, written by a TJointrix into `view` exactly as the window
+// has it written: the codes and display texts of the choices, then Lf and Hf, then Calculate.
+void CalculateReport(const weld::Input &input, TReportView *view);
+
 // The weld-connection calculation object: one set of inputs, one report.
 class TJointrix : public TLxobj
 {

@@ -303,6 +303,9 @@ void TestCli::usageErrors_data()
         {QStringLiteral("'--format'"), QStringLiteral("'--output'")});
     row("table format for a report", {QStringLiteral("--format=csv")},
         {QStringLiteral("'csv' for option '--format'")});
+    row("table into a sheet's format",
+        {QStringLiteral("--table"), QStringLiteral("--output=table.pdf")},
+        {QStringLiteral("'table.pdf' for option '--output'")});
     row("report format for a table", {QStringLiteral("--table"), QStringLiteral("--format=html")},
         {QStringLiteral("'html' for option '--format'")});
     row("table step zero", {QStringLiteral("--table"), QStringLiteral("--hf=4:20:0")},
@@ -443,6 +446,8 @@ void TestCli::writeFailures()
              qPrintable(run.err));
     QVERIFY(run.err.endsWith(QLatin1Char('\n')));
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists()
+            && !QFileInfo(QStringLiteral("/dev/full")).isFile());
 }
 
 void TestCli::tables_data()

@@ -204,6 +204,16 @@ void TestHost::helpAndVersion()
     // The help names the sizes it takes, however it wraps the line.
     if (argument.contains(QLatin1Char('h')))
         QVERIFY2(run.out.simplified().contains(Range), qPrintable(run.out));
+
+    // A text that cannot be written is lost, and the status says so.
+    QProcess host;
+    host.setProcessEnvironment(environmentWith());
+    host.setStandardOutputFile(QStringLiteral("/dev/full"));
+    host.start(QStringLiteral(JOINTRIX_HOST), {argument});
+    QVERIFY(host.waitForFinished(30000));
+    QCOMPARE(host.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(host.readAllStandardError())
+                .startsWith(QStringLiteral("jointrix-host: cannot write")));
 }
 
 void TestHost::usageErrors_data()
@@ -223,6 +233,8 @@ void TestHost::usageErrors_data()
         << QStringList {QStringLiteral("--screenshot"), QStringLiteral("noext")}
         << QStringList {QStringLiteral("'noext' for option '--screenshot'"),
                         QStringLiteral("unknown picture format"), QStringLiteral("png")};
+    QTest::newRow("picture without a name") << QStringList {QStringLiteral("--screenshot=")}
+                                            << QStringList {QStringLiteral("'--screenshot'")};
     QTest::newRow("picture format Qt only reads")
         << QStringList {QStringLiteral("--screenshot=window.gif")}
         << QStringList {QStringLiteral("'window.gif' for option '--screenshot'"),
