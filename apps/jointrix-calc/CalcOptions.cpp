@@ -1,5 +1,6 @@
 #include "CalcOptions.h"
 
+#include "platform/cmdline/CmdLine.h"
 #include "platform/numtext/NumText.h"
 
 #include <QCommandLineParser>
@@ -13,27 +14,8 @@ namespace calccli {
 
 namespace {
 
-// The value as a message shows it: on one line, whatever the script passed.
-QString shown(const QString &value)
-{
-    QString text;
-    for (const QChar c : value) {
-        if (c == u'\n')
-            text += QLatin1String("\\n");
-        else if (c == u'\t')
-            text += QLatin1String("\\t");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            text += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            text += c;
-    }
-    return text;
-}
-
-QString invalidValue(const QString &value, const QString &option)
-{
-    return QStringLiteral("invalid value '%1' for option '--%2'").arg(shown(value), option);
-}
+using cmdline::invalidValue;
+using cmdline::shown;
 
 // "a, b or c" from the command-line names of a choice's table.
 template<typename E> QString choices()
@@ -64,22 +46,6 @@ QString lengthDescription(const Length &length)
     return QStringLiteral("%1 in mm, from %2 to %3, written with a full stop; default %4")
         .arg(QLatin1String(length.what), number(length.min), number(length.max),
              number(length.initial));
-}
-
-// Qt's parser names an option it does not know without its dashes.
-QString withDashes(const QString &name)
-{
-    return (name.size() == 1 ? QLatin1String("-") : QLatin1String("--")) + name;
-}
-
-// Qt's sentence ("Missing value after '--hf'.") as one of ours.
-QString ourSentence(QString text)
-{
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
 }
 
 const char ExitStatuses[]
@@ -120,11 +86,8 @@ Parsed parseOptions(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Prints the design tensile, compressive and shear loads of a weld connection."));
-    // Qt's own help option brings --help-all, which lists Qt's options: this program has none.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("prints this help"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("prints the version"));
+    const QCommandLineOption help = cmdline::helpOption();
+    const QCommandLineOption version = cmdline::versionOption();
     const QCommandLineOption form(
         QStringLiteral("form"),
         QStringLiteral("connection form: %1 (single- or double-sided fillet weld, butt weld, lap "
@@ -176,25 +139,16 @@ Parsed parseOptions(const QStringList &arguments)
         parsed.text = text;
         return parsed;
     };
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        return usageError(unknown.isEmpty()
-                              ? ourSentence(parser.errorText())
-                              : QStringLiteral("unknown option '%1'").arg(withDashes(unknown[0])));
-    }
+    if (!parser.parse(arguments))
+        return usageError(cmdline::parseError(parser));
     if (parser.isSet(help)) {
-        // Qt's first line names the program as it was started, a path; ours is the name.
-        QString text = parser.helpText();
-        text = QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationName())
-            + text.mid(text.indexOf(QLatin1Char('\n')));
         parsed.action = Parsed::Action::Help;
-        parsed.text = text + QLatin1String(ExitStatuses);
+        parsed.text = cmdline::helpText(parser) + QLatin1String(ExitStatuses);
         return parsed;
     }
     if (parser.isSet(version)) {
         parsed.action = Parsed::Action::Version;
-        parsed.text = QCoreApplication::applicationName() + QLatin1Char(' ')
-            + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        parsed.text = cmdline::versionText();
         return parsed;
     }
     if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty())

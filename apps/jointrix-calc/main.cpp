@@ -6,6 +6,7 @@
 #include "calc/U_Class.h"
 #include "calc/Weld.h"
 #include "jointrix/version.h"
+#include "platform/cmdline/CmdLine.h"
 #include "platform/savefile/SaveFile.h"
 
 #include <QCoreApplication>
@@ -31,27 +32,6 @@ constexpr int ExitCalculationError = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitWriteError = 3;
 
-// Whether the program was started with its standard output closed.
-bool g_stdoutClosed = false;
-
-// A standard stream the program was started without is opened on /dev/null, so that no file
-// the process opens later takes its number and receives the report; writing to a closed
-// standard output still fails (writeOut).
-void holdStandardStreams()
-{
-    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
-            continue;
-        if (fd == STDOUT_FILENO)
-            g_stdoutClosed = true;
-        const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
-        if (null >= 0 && null != fd) {
-            ::dup2(null, fd);
-            ::close(null);
-        }
-    }
-}
-
 // The report writes numbers with the decimal separator of the system's locale, read once per
 // process; a program for scripts reads and writes a full stop whatever the user's locale is.
 // So this process takes its numbers from the C locale, before anything reads the separator,
@@ -70,26 +50,6 @@ void takeNumbersFromTheCLocale()
         qunsetenv("LC_ALL");
     }
     qputenv("LC_NUMERIC", "C");
-}
-
-// Writes `text` to standard output, ending it with a line break if it has none. A write that
-// fails (a full disk, a closed output, a reader that went away) gives one line on stderr: the
-// output is lost, and a script must see that.
-bool writeOut(const QString &text)
-{
-    QByteArray bytes = text.toUtf8();
-    if (!bytes.endsWith('\n'))
-        bytes += '\n';
-    errno = 0;
-    const bool written = !g_stdoutClosed
-        && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
-        && std::fflush(stdout) == 0;
-    if (!written) {
-        const int error = g_stdoutClosed ? EBADF : errno;
-        std::fprintf(stderr, "jointrix-calc: cannot write to the standard output: %s\n",
-                     error ? std::strerror(error) : "write error");
-    }
-    return written;
 }
 
 void reportWriteError(const QString &what, const QString &why)
@@ -119,7 +79,7 @@ int runTable(const calccli::Options &options)
         ? batch::Format::JsonLines
         : batch::Format::Csv;
     if (options.output.isEmpty()) {
-        if (g_stdoutClosed) {
+        if (cmdline::standardOutputClosed()) {
             reportWriteError(QStringLiteral("to the standard output"),
                              QString::fromUtf8(std::strerror(EBADF)));
             return ExitWriteError;
@@ -167,7 +127,7 @@ int run(const calccli::Options &options)
     CalculateReport(input, &view);
 
     const bool html = options.format == calccli::Format::Html;
-    if (!writeOut(html ? document.toHtml() : document.toPlainText()))
+    if (!cmdline::writeOut(html ? document.toHtml() : document.toPlainText()))
         return ExitWriteError;
     return weld::calculate(input).ok() ? ExitComplete : ExitCalculationError;
 }
@@ -177,7 +137,7 @@ int run(const calccli::Options &options)
 int main(int argc, char **argv)
 {
     takeNumbersFromTheCLocale();
-    holdStandardStreams();
+    cmdline::holdStandardStreams();
     // A reader that went away is a failed write, reported as one, not a silent end.
     std::signal(SIGPIPE, SIG_IGN);
     // The report is a document, and documents need no window system: a core application runs
@@ -197,7 +157,7 @@ int main(int argc, char **argv)
         return ExitUsage;
     case calccli::Parsed::Action::Help:
     case calccli::Parsed::Action::Version:
-        return writeOut(parsed.text) ? ExitComplete : ExitWriteError;
+        return cmdline::writeOut(parsed.text) ? ExitComplete : ExitWriteError;
     case calccli::Parsed::Action::Run:
         break;
     }

@@ -4,6 +4,7 @@
 
 #include "jointrix/jointrix.h"
 #include "jointrix/version.h"
+#include "platform/cmdline/CmdLine.h"
 #include "platform/savefile/SaveFile.h"
 
 #include <QAbstractButton>
@@ -67,10 +68,7 @@ struct Parsed
     QString text;
 };
 
-QString invalidValue(const QString &value, const QString &option)
-{
-    return QStringLiteral("invalid value '%1' for option '--%2'").arg(value, option);
-}
+using cmdline::invalidValue;
 
 std::optional<QSize> readSize(const QString &text)
 {
@@ -105,30 +103,6 @@ QString writableFormats()
     return formats.join(QLatin1String(", "));
 }
 
-// Writes `text` to standard output; a write that fails (a full disk, a closed output) is one
-// line on stderr, since the text is lost.
-bool writeOut(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    errno = 0;
-    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
-        && std::fflush(stdout) == 0)
-        return true;
-    std::fprintf(stderr, "jointrix-host: cannot write to the standard output: %s\n",
-                 errno ? std::strerror(errno) : "write error");
-    return false;
-}
-
-// Qt's sentence ("Missing value after '--size'.") as one of ours.
-QString ourSentence(QString text)
-{
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
-}
-
 // `arguments` as QCoreApplication::arguments() gives them, Qt's own options taken out.
 Parsed parseOptions(const QStringList &arguments)
 {
@@ -143,11 +117,8 @@ Parsed parseOptions(const QStringList &arguments)
         "\n"
         "Exit status: 0 done, 1 the tool could not be shown or saved or the output written, 2\n"
         "bad usage or a module that cannot be loaded or lacks an export."));
-    // Qt's own help option brings --help-all, which lists Qt's options; ours lists ours.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("prints this help"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("prints the version"));
+    const QCommandLineOption help = cmdline::helpOption();
+    const QCommandLineOption version = cmdline::versionOption();
     const QCommandLineOption module(
         QStringLiteral("module"),
         QStringLiteral("the module; default the installed one, else ../lib/libjointrix.so of the "
@@ -181,31 +152,21 @@ Parsed parseOptions(const QStringList &arguments)
         parsed.text = text;
         return parsed;
     };
-    if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (unknown.isEmpty())
-            return usageError(ourSentence(parser.errorText()));
-        const QString &name = unknown.constFirst();
-        return usageError(
-            QStringLiteral("unknown option '%1%2'")
-                .arg(name.size() == 1 ? QLatin1String("-") : QLatin1String("--"), name));
-    }
+    if (!parser.parse(arguments))
+        return usageError(cmdline::parseError(parser));
     if (parser.isSet(help)) {
-        // Qt's first line names the program as it was started, a path; ours is the name.
-        const QString text = parser.helpText();
         parsed.action = Parsed::Action::Help;
-        parsed.text = QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationName())
-            + text.mid(text.indexOf(QLatin1Char('\n')));
+        parsed.text = cmdline::helpText(parser);
         return parsed;
     }
     if (parser.isSet(version)) {
         parsed.action = Parsed::Action::Version;
-        parsed.text = QCoreApplication::applicationName() + QLatin1Char(' ')
-            + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        parsed.text = cmdline::versionText();
         return parsed;
     }
     if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty())
-        return usageError(QStringLiteral("unexpected argument '%1'").arg(positional[0]));
+        return usageError(
+            QStringLiteral("unexpected argument '%1'").arg(cmdline::shown(positional[0])));
 
     Options &options = parsed.options;
     options.module = parser.value(module);
@@ -397,6 +358,7 @@ QString reportText(QWidget *tool)
 
 int main(int argc, char **argv)
 {
+    cmdline::holdStandardStreams();
     const Platform platform = choosePlatform(argc, argv);
     // Qt notes each platform of the list it cannot open, not all of it through filterable
     // categories; the host says it in one line below.
@@ -417,7 +379,7 @@ int main(int argc, char **argv)
         return ExitUsage;
     case Parsed::Action::Help:
     case Parsed::Action::Version:
-        return writeOut(parsed.text) ? ExitOk : ExitFailure;
+        return cmdline::writeOut(parsed.text) ? ExitOk : ExitFailure;
     case Parsed::Action::Run:
         break;
     }
@@ -481,7 +443,7 @@ int main(int argc, char **argv)
                     QString text = reportText(tool);
                     if (!text.endsWith(QLatin1Char('\n')))
                         text += QLatin1Char('\n');
-                    if (!writeOut(text))
+                    if (!cmdline::writeOut(text))
                         status = ExitFailure;
                 } else {
                     std::fprintf(stderr, "jointrix-host: the tool has no Calculate button\n");
