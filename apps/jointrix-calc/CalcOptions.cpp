@@ -133,24 +133,11 @@ Parsed parseOptions(const QStringList &arguments)
     parser.addOptions(
         {help, version, form, grade, electrode, hf, lf, unchecked, format, output, table});
 
+    const cmdline::Outcome outcome = cmdline::parse(parser, arguments, QLatin1String(ExitStatuses));
+    if (outcome.action != cmdline::Action::Run)
+        return {outcome.action, {}, outcome.text};
+    const auto usageError = &Parsed::usageError;
     Parsed parsed;
-    const auto usageError = [&parsed](const QString &text) {
-        parsed.action = Parsed::Action::UsageError;
-        parsed.text = text;
-        return parsed;
-    };
-    if (!parser.parse(arguments))
-        return usageError(cmdline::parseError(parser));
-    if (parser.isSet(help)) {
-        parsed.action = Parsed::Action::Help;
-        parsed.text = cmdline::helpText(parser) + QLatin1String(ExitStatuses);
-        return parsed;
-    }
-    if (parser.isSet(version)) {
-        parsed.action = Parsed::Action::Version;
-        parsed.text = cmdline::versionText();
-        return parsed;
-    }
     if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty())
         return usageError(QStringLiteral("unexpected argument '%1'").arg(shown(positional[0])));
 

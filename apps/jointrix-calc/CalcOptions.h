@@ -5,6 +5,7 @@
 
 #include "batch/Batch.h"
 #include "calc/Weld.h"
+#include "platform/cmdline/CmdLine.h"
 #include "sheet/Sheet.h"
 
 #include <QString>
@@ -59,15 +60,7 @@ struct Options
     std::optional<batch::Table> table;
 };
 
-// What the command line asks for: a run with its options, or a text to print and leave.
-struct Parsed
-{
-    enum class Action : quint8 { Run, Help, Version, UsageError };
-    Action action = Action::Run;
-    Options options;
-    // The help or version text, or for a usage error its one line, without the program's name.
-    QString text;
-};
+using Parsed = cmdline::Parsed<Options>;
 
 // `arguments` as QCoreApplication::arguments() gives them, the program first. Needs a
 // QCoreApplication for the help text.

@@ -150,15 +150,13 @@ int main(int argc, char **argv)
 
     const calccli::Parsed parsed = calccli::parseOptions(QCoreApplication::arguments());
     switch (parsed.action) {
-    case calccli::Parsed::Action::UsageError:
-        std::fprintf(stderr,
-                     "jointrix-calc: %s\nTry 'jointrix-calc --help' for more information.\n",
-                     parsed.text.toUtf8().constData());
+    case cmdline::Action::UsageError:
+        cmdline::reportUsageError(parsed.text);
         return ExitUsage;
-    case calccli::Parsed::Action::Help:
-    case calccli::Parsed::Action::Version:
+    case cmdline::Action::Help:
+    case cmdline::Action::Version:
         return cmdline::writeOut(parsed.text) ? ExitComplete : ExitWriteError;
-    case calccli::Parsed::Action::Run:
+    case cmdline::Action::Run:
         break;
     }
     if (parsed.options.sheetFormat == sheet::Format::Pdf) {

@@ -58,15 +58,7 @@ struct Options
     bool quitAfterShow = false;
 };
 
-// What the command line asks for: a run with its options, or a text to print and leave.
-struct Parsed
-{
-    enum class Action : quint8 { Run, Help, Version, UsageError };
-    Action action = Action::Run;
-    Options options;
-    // The help or version text, or for a usage error its one line, without the program's name.
-    QString text;
-};
+using Parsed = cmdline::Parsed<Options>;
 
 using cmdline::invalidValue;
 
@@ -146,24 +138,11 @@ Parsed parseOptions(const QStringList &arguments)
                                                           "shown"));
     parser.addOptions({help, version, module, size, calculate, screenshot, quitAfterShow});
 
+    const cmdline::Outcome outcome = cmdline::parse(parser, arguments);
+    if (outcome.action != cmdline::Action::Run)
+        return {outcome.action, {}, outcome.text};
+    const auto usageError = &Parsed::usageError;
     Parsed parsed;
-    const auto usageError = [&parsed](const QString &text) {
-        parsed.action = Parsed::Action::UsageError;
-        parsed.text = text;
-        return parsed;
-    };
-    if (!parser.parse(arguments))
-        return usageError(cmdline::parseError(parser));
-    if (parser.isSet(help)) {
-        parsed.action = Parsed::Action::Help;
-        parsed.text = cmdline::helpText(parser);
-        return parsed;
-    }
-    if (parser.isSet(version)) {
-        parsed.action = Parsed::Action::Version;
-        parsed.text = cmdline::versionText();
-        return parsed;
-    }
     if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty())
         return usageError(
             QStringLiteral("unexpected argument '%1'").arg(cmdline::shown(positional[0])));
@@ -372,15 +351,13 @@ int main(int argc, char **argv)
 
     const Parsed parsed = parseOptions(QCoreApplication::arguments());
     switch (parsed.action) {
-    case Parsed::Action::UsageError:
-        std::fprintf(stderr,
-                     "jointrix-host: %s\nTry 'jointrix-host --help' for more information.\n",
-                     qPrintable(parsed.text));
+    case cmdline::Action::UsageError:
+        cmdline::reportUsageError(parsed.text);
         return ExitUsage;
-    case Parsed::Action::Help:
-    case Parsed::Action::Version:
+    case cmdline::Action::Help:
+    case cmdline::Action::Version:
         return cmdline::writeOut(parsed.text) ? ExitOk : ExitFailure;
-    case Parsed::Action::Run:
+    case cmdline::Action::Run:
         break;
     }
     Options options = parsed.options;

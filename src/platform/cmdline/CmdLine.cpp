@@ -51,35 +51,45 @@ QCommandLineOption versionOption()
                               QStringLiteral("prints the version"));
 }
 
-QString parseError(const QCommandLineParser &parser)
+Outcome parse(QCommandLineParser &parser, const QStringList &arguments, const QString &helpTail)
 {
-    // Qt names an option it does not know without its dashes.
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty()) {
-        const QString &name = unknown.constFirst();
-        return QStringLiteral("unknown option '%1%2'")
-            .arg(name.size() == 1 ? QLatin1String("-") : QLatin1String("--"), name);
+    if (!parser.parse(arguments)) {
+        // Qt names an option it does not know without its dashes.
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString &name = unknown.constFirst();
+            return {Action::UsageError,
+                    QStringLiteral("unknown option '%1%2'")
+                        .arg(name.size() == 1 ? QLatin1String("-") : QLatin1String("--"), name)};
+        }
+        // Qt's sentence ("Missing value after '--hf'.") as one of ours.
+        QString text = parser.errorText();
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+        if (!text.isEmpty())
+            text[0] = text[0].toLower();
+        return {Action::UsageError, text};
     }
-    // Qt's sentence ("Missing value after '--hf'.") as one of ours.
-    QString text = parser.errorText();
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
+    if (parser.isSet(QStringLiteral("help"))) {
+        // Qt's first line names the program as it was started, a path; ours is the name.
+        const QString text = parser.helpText();
+        return {Action::Help,
+                QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationName())
+                    + text.mid(text.indexOf(QLatin1Char('\n'))) + helpTail};
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return {Action::Version,
+                QCoreApplication::applicationName() + QLatin1Char(' ')
+                    + QCoreApplication::applicationVersion() + QLatin1Char('\n')};
+    }
+    return {};
 }
 
-QString helpText(const QCommandLineParser &parser)
+void reportUsageError(const QString &line)
 {
-    const QString text = parser.helpText();
-    return QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::applicationName())
-        + text.mid(text.indexOf(QLatin1Char('\n')));
-}
-
-QString versionText()
-{
-    return QCoreApplication::applicationName() + QLatin1Char(' ')
-        + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+    const QByteArray name = QCoreApplication::applicationName().toUtf8();
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", name.constData(),
+                 line.toUtf8().constData(), name.constData());
 }
 
 void holdStandardStreams()

@@ -21,14 +21,36 @@ QString invalidValue(const QString &value, const QString &option);
 QCommandLineOption helpOption();
 QCommandLineOption versionOption();
 
-// Why parse() failed, as one line of ours: an unknown option named with its dashes, or Qt's
-// sentence without its full stop.
-QString parseError(const QCommandLineParser &parser);
+// What a command line asks for: a run, or a text to print and leave, or a usage error.
+enum class Action : quint8 { Run, Help, Version, UsageError };
 
-// The help whose first line names the program, not the path it was started by.
-QString helpText(const QCommandLineParser &parser);
-// "NAME VERSION" and a line break.
-QString versionText();
+// A program's reading of its command line: the action, the options of a run, and the help or
+// version text or the usage error's one line (without the program's name).
+template<typename Options> struct Parsed
+{
+    Action action = Action::Run;
+    Options options;
+    QString text;
+
+    static Parsed usageError(const QString &line) { return {Action::UsageError, {}, line}; }
+};
+
+struct Outcome
+{
+    Action action = Action::Run;
+    QString text;
+};
+
+// Parses `arguments` (as QCoreApplication::arguments() gives them) with `parser`, which holds
+// helpOption() and versionOption() among the program's options. Run when the program goes on
+// to read its own options; otherwise the help (its first line naming the program, `helpTail`
+// after it), the version text, or the usage error of a parse that failed (an unknown option
+// named with its dashes, or Qt's sentence as one line of ours).
+Outcome parse(QCommandLineParser &parser, const QStringList &arguments,
+              const QString &helpTail = QString());
+
+// The usage error's line on stderr, with the pointer to --help.
+void reportUsageError(const QString &line);
 
 // Opens a standard stream the program was started without on /dev/null, so that no file the
 // process opens later takes its number; writeOut() still fails for a closed standard output.
