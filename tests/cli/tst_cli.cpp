@@ -2,6 +2,8 @@
 // process that behaves the same whatever the locale, the Qt settings and the state of its
 // standard output.
 
+#include "../common/Environment.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -65,20 +67,6 @@ Run runCalc(const QStringList &arguments,
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
-}
-
-// `changes` are "NAME=value" to set and "-NAME" to remove.
-QProcessEnvironment environmentWith(const QStringList &changes)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString &change : changes) {
-        if (change.startsWith(QLatin1Char('-')))
-            environment.remove(change.mid(1));
-        else
-            environment.insert(change.section(QLatin1Char('='), 0, 0),
-                               change.section(QLatin1Char('='), 1));
-    }
-    return environment;
 }
 
 QString report(const QStringList &lines)

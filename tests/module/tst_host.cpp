@@ -1,6 +1,8 @@
 // jointrix-host as a user runs it: the headless run on whatever platform Qt takes, the sizes it
 // accepts, and one line with a reason for everything it cannot do.
 
+#include "../common/Environment.h"
+
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -18,26 +20,17 @@ struct Run
     QString err;
 };
 
-// `changes` are "NAME=value" to set and "-NAME" to remove, after the display and the platform
-// have been removed.
-QProcessEnvironment environmentWith(const QStringList &changes = {})
+// The environment with no display and no platform named, then `changes` as environmentWith()
+// makes them.
+QProcessEnvironment headlessWith(const QStringList &changes = {})
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    for (const QString &change : changes) {
-        if (change.startsWith(QLatin1Char('-')))
-            environment.remove(change.mid(1));
-        else
-            environment.insert(change.section(QLatin1Char('='), 0, 0),
-                               change.section(QLatin1Char('='), 1));
-    }
-    return environment;
+    return environmentWith(QStringList {QStringLiteral("-DISPLAY"),
+                                        QStringLiteral("-WAYLAND_DISPLAY"),
+                                        QStringLiteral("-QT_QPA_PLATFORM")}
+                           + changes);
 }
 
-Run runHost(const QStringList &arguments,
-            const QProcessEnvironment &environment = environmentWith(),
+Run runHost(const QStringList &arguments, const QProcessEnvironment &environment = headlessWith(),
             const QString &workingDirectory = QString())
 {
     QProcess host;
@@ -116,7 +109,7 @@ void TestHost::headlessShowsACalculation()
     QFETCH(QString, fallback);
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    const Run run = runHost({}, environmentWith(environment), directory.path());
+    const Run run = runHost({}, headlessWith(environment), directory.path());
     QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.err));
 
     const QString picture = directory.filePath(QStringLiteral("jointrix.png"));
@@ -196,7 +189,7 @@ void TestHost::helpAndVersion()
     QFETCH(QString, argument);
     QFETCH(QString, start);
     // Under a display that does not answer, too: help needs no window.
-    const Run run = runHost({argument}, environmentWith({QStringLiteral("DISPLAY=:8471")}));
+    const Run run = runHost({argument}, headlessWith({QStringLiteral("DISPLAY=:8471")}));
     QVERIFY(run.finished);
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.startsWith(start), qPrintable(run.out));
@@ -207,7 +200,7 @@ void TestHost::helpAndVersion()
 
     // A text that cannot be written is lost, and the status says so.
     QProcess host;
-    host.setProcessEnvironment(environmentWith());
+    host.setProcessEnvironment(headlessWith());
     host.setStandardOutputFile(QStringLiteral("/dev/full"));
     host.start(QStringLiteral(JOINTRIX_HOST), {argument});
     QVERIFY(host.waitForFinished(30000));

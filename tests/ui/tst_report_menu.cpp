@@ -6,6 +6,8 @@
 #include "ui/RichEdit.h"
 #include "ui/U_Main.h"
 
+#include "WindowFixture.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -30,18 +32,9 @@ const QString SaveAs = QStringLiteral("另存为…");
 const QString Print = QStringLiteral("打印…");
 const QString Preview = QStringLiteral("打印预览…");
 
-// A shown, active window as a host would have it, with message boxes recorded, not shown.
-struct Fixture
+// The window with the report view's menu at hand.
+struct Fixture : WindowFixture
 {
-    Fixture()
-        : window(std::make_unique<Tfrm_Jointrix>())
-    {
-        window->move(0, 0);
-        window->show();
-        window->activateWindow();
-        active = QTest::qWaitForWindowActive(window.get());
-    }
-
     TRxRichEdit *edit() const { return window->RxRichEdit1; }
     std::unique_ptr<QMenu> menu() const
     {
@@ -58,10 +51,6 @@ struct Fixture
         window->BtnOk->click();
         window->edt_hf->setText(QStringLiteral("30"));
     }
-
-    msgbox::Recorder messages;
-    std::unique_ptr<Tfrm_Jointrix> window;
-    bool active = false;
 };
 
 QStringList texts(const QMenu &menu)

@@ -14,6 +14,8 @@
 #include "ui/RichEdit.h"
 #include "ui/U_Main.h"
 
+#include "WindowFixture.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
@@ -71,22 +73,7 @@ QStringList reportLines(const Tfrm_Jointrix &window)
     return lines;
 }
 
-// A shown, active window as a host would have it, with message boxes recorded, not shown.
-struct Fixture
-{
-    Fixture()
-        : window(std::make_unique<Tfrm_Jointrix>())
-    {
-        window->move(0, 0);
-        window->show();
-        window->activateWindow();
-        active = QTest::qWaitForWindowActive(window.get());
-    }
-
-    msgbox::Recorder messages;
-    std::unique_ptr<Tfrm_Jointrix> window;
-    bool active = false;
-};
+using Fixture = WindowFixture;
 
 // Picks item `index` of `list` as a user does, with the keyboard.
 void pick(QComboBox *list, int index)
